@@ -1,0 +1,22 @@
+# Project-wide compile settings shared by every target.
+option(SKARNEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(SKARNEL_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+option(SKARNEL_WERROR "Treat warnings as errors (the scripts build this way)" OFF)
+option(SKARNEL_BENCH "Build the benchmarks (needs Google Benchmark)" OFF)
+
+function(skarnel_target_defaults target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(SKARNEL_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(WIN32)
+    # The program calls the ANSI entry points throughout.
+    target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  endif()
+endfunction()
+
+if(SKARNEL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,284 @@
+#include "toolkit/dib.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "support/bmp_image.h"
+#include "toolkit/byte_stream.h"
+#include "toolkit/le_bytes.h"
+
+namespace {
+
+struct TDibHolder {
+  TDib* d;
+  explicit TDibHolder(TDib* dib = new TDib()) : d(dib) {}
+  ~TDibHolder() { Free(d); }
+};
+
+struct TStreamHolder {
+  TByteStream* s;
+  explicit TStreamHolder(TByteStream* stream = MakeMemoryStream()) : s(stream) {}
+  ~TStreamHolder() { Free(s); }
+};
+
+// A memory stream holding `bytes`, positioned at `position`.
+TStreamHolder StreamOf(const TBytes& bytes, int32_t position = 0) {
+  TStreamHolder h;
+  h.s->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  h.s->Seek(position, kFromStart);
+  return h;
+}
+
+const std::vector<TBytes> kRows5x3 = {{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12, 13, 14, 15}};
+
+TEST(DibLoad, ReadsAFrameImageOfFiveByThree) {
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  auto in = StreamOf(image);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  EXPECT_EQ(dib.d->Width, 5);
+  EXPECT_EQ(dib.d->Height, 3);
+  EXPECT_EQ(dib.d->BitFormat, kFormat8Bit);
+  EXPECT_EQ(dib.d->RowStride, 8u);
+  EXPECT_EQ(dib.d->BitsSize, 24u);
+  EXPECT_EQ(dib.d->PictureForm, kDeviceIndependent);
+  EXPECT_EQ(in.s->GetPosition(), image.size());
+  ASSERT_NE(dib.d->InfoBlock, nullptr);
+  EXPECT_EQ(std::memcmp(dib.d->InfoBlock, image.data() + 14, 1064), 0);
+  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 24), 0);
+}
+
+TEST(DibLoad, ReadsAStreamThatStartsWithTheInfoHeader) {
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  TBytes headerless(image.begin() + 14, image.end());
+  headerless.insert(headerless.begin(), {0xAA, 0xBB});  // the stream starts at offset 2
+  auto in = StreamOf(headerless, 2);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  EXPECT_EQ(dib.d->Width, 5);
+  EXPECT_EQ(dib.d->Height, 3);
+  EXPECT_EQ(std::memcmp(dib.d->InfoBlock + 40, TestPalette().data(), 1024), 0);
+  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 24), 0);
+}
+
+TEST(DibLoad, MissingPixelsAfterAFileHeaderStayZero) {
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  image.resize(1078 + 10);
+  auto in = StreamOf(image);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  ASSERT_EQ(dib.d->BitsSize, 24u);
+  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 10), 0);
+  for (uint32_t i = 10; i < 24; ++i)
+    EXPECT_EQ(dib.d->Bits[i], 0) << i;
+}
+
+TEST(DibLoad, BadStreamsLeaveThePictureEmptyAndTheStreamInPlace) {
+  const TBytes good = FrameImage(5, 3, TestPalette(), kRows5x3);
+  auto with = [&](auto change) {
+    TBytes bytes = good;
+    change(bytes);
+    return bytes;
+  };
+  auto headerless = [&](auto change) {
+    TBytes bytes(good.begin() + 14, good.end());
+    change(bytes);
+    return bytes;
+  };
+  struct TCase {
+    const char* what;
+    TBytes bytes;
+  };
+  const TCase cases[] = {
+      {"shorter than a file header", TBytes(good.begin(), good.begin() + 10)},
+      {"ends inside the info header", TBytes(good.begin(), good.begin() + 40)},
+      {"ends inside the colour table", TBytes(good.begin(), good.begin() + 500)},
+      {"colour table beyond 1024 bytes", with([](TBytes& b) { WriteLe32(&b[10], 1079); })},
+      {"pixels inside the headers", with([](TBytes& b) { WriteLe32(&b[10], 50); })},
+      {"zero width", with([](TBytes& b) { WriteLe32(&b[18], 0); })},
+      {"negative width", with([](TBytes& b) { WriteLe32(&b[18], 0xFFFFFFFB); })},
+      {"zero height", with([](TBytes& b) { WriteLe32(&b[22], 0); })},
+      {"most negative height", with([](TBytes& b) { WriteLe32(&b[22], 0x80000000); })},
+      {"rows beyond 32 bits", with([](TBytes& b) {
+         WriteLe32(&b[18], 0x7FFFFFFF);
+         WriteLe16(&b[28], 32);
+       })},
+      {"pixels beyond 2 GiB", with([](TBytes& b) {
+         WriteLe32(&b[18], 0x10000);
+         WriteLe32(&b[22], 0x10000);
+       })},
+      {"headerless stream without its pixels",
+       headerless([](TBytes& b) { b.resize(b.size() - 1); })},
+  };
+  for (const TCase& c : cases) {
+    TBytes bytes = {0x11, 0x22, 0x33};  // the image starts at offset 3
+    bytes.insert(bytes.end(), c.bytes.begin(), c.bytes.end());
+    auto in = StreamOf(bytes, 3);
+    TDibHolder dib;
+    dib.d->LoadBmpStream(in.s);
+    EXPECT_TRUE(dib.d->IsEmpty()) << c.what;
+    EXPECT_EQ(dib.d->InfoBlock, nullptr) << c.what;
+    EXPECT_EQ(dib.d->Bits, nullptr) << c.what;
+    EXPECT_EQ(in.s->GetPosition(), 3u) << c.what;
+  }
+}
+
+TEST(DibLoad, TopDownImagesTakeTheAbsoluteHeight) {
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  WriteLe32(&image[22], static_cast<uint32_t>(-3));
+  auto in = StreamOf(image);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  EXPECT_EQ(dib.d->Height, 3);
+  EXPECT_EQ(dib.d->BitsSize, 24u);
+}
+
+TEST(DibLoad, FormatCodesFollowBitCountAndCompression) {
+  struct TCase {
+    uint16_t bitCount;
+    uint32_t compression;
+    uint8_t format;
+    uint32_t stride;  // for width 5
+  };
+  const TCase cases[] = {
+      {1, 0, kFormat1Bit, 4},       {4, 0, kFormat4Bit, 4},       {8, 0, kFormat8Bit, 8},
+      {16, 0, kFormat16Bit555, 12}, {16, 3, kFormat16Bit565, 12}, {24, 0, kFormat24Bit, 16},
+      {32, 0, kFormat32Bit, 20},    {12, 0, kFormatUnknown, 8},
+  };
+  for (const TCase& c : cases) {
+    TBytes info;
+    PutLe32(info, 40);
+    PutLe32(info, 5);
+    PutLe32(info, 2);
+    PutLe16(info, 1);
+    PutLe16(info, c.bitCount);
+    PutLe32(info, c.compression);
+    info.resize(40, 0);
+    uint32_t table = c.bitCount <= 8 ? 4u << c.bitCount : (c.compression == 3 ? 12 : 0);
+    info.resize(info.size() + table + c.stride * 2, 0x5A);
+    auto in = StreamOf(info);
+    TDibHolder dib;
+    dib.d->LoadBmpStream(in.s);
+    EXPECT_EQ(dib.d->BitFormat, c.format) << c.bitCount;
+    EXPECT_EQ(dib.d->RowStride, c.stride) << c.bitCount;
+    EXPECT_EQ(in.s->GetPosition(), info.size()) << c.bitCount;
+  }
+}
+
+TEST(DibSave, WritesTheLoadedFrameImageBackUnchanged) {
+  TTempDir dir;
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  auto in = StreamOf(image);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  // Over an existing, longer file: exactly the image remains.
+  std::string name = dir.File("frame.bmp");
+  WriteFileBytes(name, TBytes(5000, 0xCC));
+  EXPECT_TRUE(dib.d->SaveBmpFile(name.c_str()));
+  EXPECT_EQ(ReadFileBytes(name), image);
+}
+
+TEST(DibSave, AnEmptyPictureWritesNothingAndCreatesNoFile) {
+  TTempDir dir;
+  TDibHolder dib;
+  std::string name = dir.File("empty.bmp");
+  EXPECT_FALSE(dib.d->SaveBmpFile(name.c_str()));
+  EXPECT_FALSE(std::filesystem::exists(name));
+  TStreamHolder out;
+  EXPECT_FALSE(dib.d->SaveBmpStream(out.s));
+  EXPECT_EQ(out.s->GetSize(), 0u);
+}
+
+TEST(DibSave, AFailedWriteLeavesTheStreamWhereItWasAndSaysSo) {
+  TTempDir dir;
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  auto in = StreamOf(image);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  EXPECT_FALSE(dib.d->SaveBmpFile(dir.File("missing/frame.bmp").c_str()));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+
+  TStreamHolder reader(MakeFileReader(dir.File("none").c_str()));
+  EXPECT_FALSE(dib.d->SaveBmpStream(reader.s));
+}
+
+TEST(DibPlaceholder, OneByOneConvertsToFiveSixFiveAndSavesAsAValidBmp) {
+  TTempDir dir;
+  TDibHolder dib(MakeDib(1, 1));
+  EXPECT_EQ(dib.d->PictureForm, kDeviceCompatible);
+  EXPECT_EQ(dib.d->Width, 1);
+  EXPECT_EQ(dib.d->Height, 1);
+  EXPECT_NE(dib.d->BitmapHandle, nullptr);
+  std::string name = dir.File("placeholder.bmp");
+  ASSERT_TRUE(dib.d->SaveBmpFile(name.c_str()));
+  EXPECT_EQ(dib.d->PictureForm, kDeviceIndependent);
+  EXPECT_EQ(dib.d->BitFormat, kFormat16Bit565);
+  EXPECT_EQ(dib.d->RowStride, 4u);
+  EXPECT_EQ(dib.d->BitsSize, 4u);
+
+  TBytes file = ReadFileBytes(name);
+  ASSERT_EQ(file.size(), 14u + 40 + 12 + 4);
+  EXPECT_EQ(file[0], 'B');
+  EXPECT_EQ(file[1], 'M');
+  EXPECT_EQ(ReadLe32(&file[2]), file.size());
+  EXPECT_EQ(ReadLe32(&file[10]), 66u);
+  EXPECT_EQ(ReadLe32(&file[14]), 40u);
+  EXPECT_EQ(ReadLe32(&file[18]), 1u);
+  EXPECT_EQ(ReadLe32(&file[22]), 1u);
+  EXPECT_EQ(ReadLe16(&file[26]), 1u);
+  EXPECT_EQ(ReadLe16(&file[28]), 16u);
+  EXPECT_EQ(ReadLe32(&file[30]), 3u);
+  EXPECT_EQ(ReadLe32(&file[54]), 0xF800u);
+  EXPECT_EQ(ReadLe32(&file[58]), 0x07E0u);
+  EXPECT_EQ(ReadLe32(&file[62]), 0x001Fu);
+  EXPECT_EQ(ReadLe32(&file[66]), 0u);  // one black pixel and its padding
+
+  // The saved placeholder reads back as the same picture.
+  TStreamHolder in(MakeFileReader(name.c_str()));
+  TDibHolder back;
+  back.d->LoadBmpStream(in.s);
+  EXPECT_EQ(back.d->Width, 1);
+  EXPECT_EQ(back.d->BitFormat, kFormat16Bit565);
+}
+
+TEST(DibPlaceholder, AZeroSizedPictureHasNoHandleAndSavesNothing) {
+  TDibHolder dib(MakeDib(0, 5));
+  EXPECT_EQ(dib.d->BitmapHandle, nullptr);
+  TStreamHolder out;
+  EXPECT_FALSE(dib.d->SaveBmpStream(out.s));
+  EXPECT_EQ(out.s->GetSize(), 0u);
+}
+
+TEST(DibHandle, MovesThePixelsIntoASectionUnchanged) {
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  auto in = StreamOf(image);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  EXPECT_EQ(dib.d->BitmapHandle, nullptr);
+  void* handle = dib.d->Handle();
+  ASSERT_NE(handle, nullptr);
+  EXPECT_TRUE(dib.d->BitsInSection);
+  EXPECT_EQ(dib.d->Handle(), handle);
+  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 24), 0);
+  TStreamHolder out;
+  EXPECT_TRUE(dib.d->SaveBmpStream(out.s));
+  EXPECT_EQ(TBytes(out.s->Block, out.s->Block + out.s->Size), image);
+}
+
+TEST(DibClear, EmptiesEveryForm) {
+  TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
+  auto in = StreamOf(image);
+  TDibHolder dib;
+  dib.d->LoadBmpStream(in.s);
+  dib.d->Handle();
+  dib.d->Clear();
+  EXPECT_TRUE(dib.d->IsEmpty());
+  EXPECT_EQ(dib.d->BitmapHandle, nullptr);
+  EXPECT_EQ(dib.d->Bits, nullptr);
+  EXPECT_EQ(dib.d->RowStride, 0u);
+  EXPECT_FALSE(dib.d->BitsInSection);
+}
+
+}  // namespace

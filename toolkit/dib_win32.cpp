@@ -1,0 +1,182 @@
+// TDib's GDI half: device-compatible bitmaps, drawing, DIB sections and the
+// clipboard.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "dib.h"
+#include "dib_platform.h"
+#include "le_bytes.h"
+#include "main_window.h"
+
+namespace {
+
+HBITMAP AsBitmap(void* handle) {
+  return static_cast<HBITMAP>(handle);
+}
+
+const BITMAPINFO* AsInfo(const uint8_t* infoBlock) {
+  return reinterpret_cast<const BITMAPINFO*>(infoBlock);
+}
+
+// A DIB section for the info block, with its own pixel memory.
+HBITMAP CreateSection(const uint8_t* infoBlock, void** sectionBits) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP section =
+      CreateDIBSection(screen, AsInfo(infoBlock), DIB_RGB_COLORS, sectionBits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  return section;
+}
+
+// Draws a bitmap handle: BitBlt from a memory device context.
+void BlitBitmap(HDC target, HBITMAP bitmap, int32_t x, int32_t y, int32_t width, int32_t height) {
+  HDC source = CreateCompatibleDC(target);
+  HGDIOBJ old = SelectObject(source, bitmap);
+  BITMAP info;
+  int32_t rows = GetObjectA(bitmap, sizeof(info), &info) ? info.bmHeight : height;
+  BitBlt(target, x, y, width, rows, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+}  // namespace
+
+void DeletePictureHandle(void* handle) {
+  DeleteObject(AsBitmap(handle));
+}
+
+TDib* MakeDib(int32_t width, int32_t height) {
+  auto* dib = new TDib();
+  dib->Width = width;
+  dib->Height = height;
+  dib->PictureForm = kDeviceCompatible;
+  if (width != 0 && height != 0) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    dib->BitmapHandle = CreateCompatibleBitmap(memory, width, height);
+    DeleteDC(memory);
+  }
+  return dib;
+}
+
+void TDib::DrawAt(void* deviceContext, int32_t x, int32_t y) {
+  if (IsEmpty()) return;
+  HDC target = static_cast<HDC>(deviceContext);
+  if (BitmapHandle) return BlitBitmap(target, AsBitmap(BitmapHandle), x, y, Width, Height);
+  if (!InfoBlock) return;
+  int32_t rows = static_cast<int32_t>(ReadLe32(InfoBlock + kBiHeight));
+  if (rows < 0) rows = -rows;
+  if (StretchDIBits(target, x, y, Width, rows, 0, 0, Width, rows, Bits, AsInfo(InfoBlock),
+                    DIB_RGB_COLORS, SRCCOPY) != 0) {
+    return;
+  }
+  if (Handle()) BlitBitmap(target, AsBitmap(BitmapHandle), x, y, Width, Height);
+}
+
+void* TDib::Handle() {
+  if (IsEmpty() || BitmapHandle || !Bits || !InfoBlock) return BitmapHandle;
+  void* sectionBits = nullptr;
+  HBITMAP section = CreateSection(InfoBlock, &sectionBits);
+  if (!section) return nullptr;
+  std::memcpy(sectionBits, Bits, BitsSize);
+  if (!BitsInSection) std::free(Bits);
+  Bits = static_cast<uint8_t*>(sectionBits);
+  BitsInSection = true;
+  BitmapHandle = section;
+  return BitmapHandle;
+}
+
+void TDib::SetPictureForm(uint8_t form) {
+  // Only the device-independent form is ever asked for.
+  if (form != kDeviceIndependent || PictureForm == form || IsEmpty() || !BitmapHandle) return;
+  HBITMAP old = AsBitmap(BitmapHandle);
+  BITMAP source;
+  int32_t sourceRows = GetObjectA(old, sizeof(source), &source) ? source.bmHeight : Height;
+  int32_t width = Width;
+  int32_t height = Height;
+  uint8_t format = BitFormat == kFormatDevice ? kFormat16Bit565 : BitFormat;
+  uint8_t* info = NewInfoBlockFor(width, height, format);
+  uint32_t stride = DibRowStride(width, BitCountOfFormat(format));
+  uint32_t bitsSize = stride * static_cast<uint32_t>(height);
+
+  uint8_t* bits = nullptr;
+  HBITMAP section = nullptr;
+  // GetDIBits into 5-6-5 bit fields is unreliable on some systems (zeros and
+  // cleared masks), so that format is always drawn into a section instead.
+  if (format != kFormat16Bit565) {
+    bits = static_cast<uint8_t*>(std::calloc(bitsSize + 1, 1));
+    if (!bits) throw std::bad_alloc();
+    HDC memory = CreateCompatibleDC(nullptr);
+    int lines =
+        GetDIBits(memory, old, 0, static_cast<UINT>(height < sourceRows ? height : sourceRows),
+                  bits, reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS);
+    DeleteDC(memory);
+    if (lines < (height < sourceRows ? height : sourceRows)) {
+      std::free(bits);
+      bits = nullptr;
+    }
+  }
+  if (!bits) {
+    void* sectionBits = nullptr;
+    section = CreateSection(info, &sectionBits);
+    if (!section) {
+      std::free(info);
+      return;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC target = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(target, section);
+    DrawAt(target, 0, 0);
+    SelectObject(target, previous);
+    DeleteDC(target);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();  // the section's memory is read right after
+    bits = static_cast<uint8_t*>(sectionBits);
+  }
+
+  Clear();  // deletes the old bitmap
+  Width = width;
+  Height = height;
+  InfoBlock = info;
+  Bits = bits;
+  RowStride = stride;
+  BitsSize = bitsSize;
+  BitFormat = format;
+  BitmapHandle = section;
+  BitsInSection = section != nullptr;
+  PictureForm = kDeviceIndependent;
+}
+
+bool TDib::PutOnClipboard() {
+  if (IsEmpty()) return false;
+  HWND owner = static_cast<HWND>(AppMainWindow());
+  if (!owner || !OpenClipboard(owner)) return false;
+  if (!EmptyClipboard()) {
+    CloseClipboard();
+    return false;
+  }
+  SetPictureForm(kDeviceIndependent);
+  if (!InfoBlock) {
+    CloseClipboard();
+    return false;
+  }
+  uint32_t infoBytes = InfoBytesInUse(InfoBlock);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, infoBytes + BitsSize);
+  void* memory = block ? GlobalLock(block) : nullptr;
+  if (!memory) {
+    if (block) GlobalFree(block);
+    CloseClipboard();
+    return false;
+  }
+  std::memcpy(memory, InfoBlock, infoBytes);
+  std::memcpy(static_cast<uint8_t*>(memory) + infoBytes, Bits, BitsSize);
+  SetLastError(NO_ERROR);
+  bool placed = false;
+  if (!GlobalUnlock(block) && GetLastError() == NO_ERROR) {
+    placed = SetClipboardData(CF_DIB, block) != nullptr;
+  }
+  if (!placed) GlobalFree(block);  // the clipboard did not take it
+  CloseClipboard();
+  return placed;
+}
