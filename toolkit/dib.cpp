@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr uint32_t kMaxBitsSize = std::numeric_limits<int32_t>::max();
-
 uint8_t* ZeroedBlock(uint32_t size) {
   void* block = std::calloc(size == 0 ? 1 : size, 1);
   if (!block) throw std::bad_alloc();
@@ -46,7 +44,7 @@ bool PlanBmpLayout(const uint8_t* info, uint32_t offBits, TBmpLayout& layout) {
   }
   layout.RowStride = DibRowStride(width, bitCount);
   uint64_t bitsSize = uint64_t{layout.RowStride} * uint32_t(layout.Height);
-  if (layout.RowStride == 0 || bitsSize > kMaxBitsSize) return false;
+  if (layout.RowStride == 0 || bitsSize > kMaxPictureBytes) return false;
   layout.BitsSize = static_cast<uint32_t>(bitsSize);
 
   int64_t table = 0;

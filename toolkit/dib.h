@@ -27,6 +27,10 @@ constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kColourTableRoom = 1024;
 constexpr uint32_t kInfoBlockSize = kInfoHeaderSize + kColourTableRoom;
 
+// The largest pixel block a picture may have (512 MiB): every frame image the
+// program builds fits, and a stream's header cannot make a load claim more.
+constexpr uint32_t kMaxPictureBytes = 512u << 20;
+
 // One picture: either device-independent (info block and pixel rows in
 // memory, optionally backed by a DIB section made on demand) or a
 // device-compatible bitmap. Handles are kept as untyped pointers so that this

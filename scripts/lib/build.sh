@@ -1,5 +1,6 @@
 # Configures and builds one configuration of the project.
 # Usage: skarnel_build NAME [cmake options...]; the tree goes to $SKARNEL_BUILD/NAME.
+# SKARNEL_TARGETS, when set, names the ninja targets to build instead of all.
 
 skarnel_build() {
   local name=$1
@@ -13,7 +14,8 @@ skarnel_build() {
     return 1
   fi
   local rc=0
-  ninja -C "$dir" >"$dir.build.log" 2>&1 || rc=$?
+  # shellcheck disable=SC2086
+  ninja -C "$dir" ${SKARNEL_TARGETS:-} >"$dir.build.log" 2>&1 || rc=$?
   # Progress lines say nothing; warnings and errors are shown.
   grep -vE '^(\[[0-9]+/[0-9]+\] |ninja: (Entering|no work))' "$dir.build.log" || true
   return $rc
@@ -32,4 +34,9 @@ skarnel_build_sanitize() {
 skarnel_build_windows() {
   skarnel_build windows -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$SKARNEL_ROOT/cmake/mingw-w64-x86_64.cmake"
+}
+
+skarnel_build_fuzz() {
+  SKARNEL_TARGETS=fuzz_targets skarnel_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 -DSKARNEL_FUZZ=ON
 }

@@ -109,6 +109,10 @@ TEST(DibLoad, BadStreamsLeaveThePictureEmptyAndTheStreamInPlace) {
          WriteLe32(&b[18], 0x10000);
          WriteLe32(&b[22], 0x10000);
        })},
+      {"pixels beyond 512 MiB", with([](TBytes& b) {
+         WriteLe32(&b[18], 0x4000);
+         WriteLe32(&b[22], 0x8001);
+       })},
       {"headerless stream without its pixels",
        headerless([](TBytes& b) { b.resize(b.size() - 1); })},
   };

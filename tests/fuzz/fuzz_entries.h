@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// One input of each fuzz target. The same entries run under libFuzzer and, over
+// the committed corpus and every kept reproducer, in the ordinary test suites.
+// Each checks the invariants a reader must keep on any input and aborts (via
+// a failed check) when one breaks.
+
+void FuzzBmpStream(const uint8_t* data, size_t size);
