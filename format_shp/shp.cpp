@@ -1,0 +1,207 @@
+#include "format_shp/shp.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "format_shp/byte_cursor.h"
+#include "format_shp/frame_decoder.h"
+#include "toolkit/le_bytes.h"
+
+namespace {
+
+// The file's own name, without its folder, up to its first ".".
+std::string SpriteNameOf(const char* fileName) {
+  const char* leaf = fileName;
+  for (const char* p = fileName; *p; ++p) {
+    if (*p == '/' || *p == '\\') leaf = p + 1;
+  }
+  const char* dot = std::strchr(leaf, '.');
+  return dot ? std::string(leaf, dot) : std::string();
+}
+
+bool IsDecodedKind(uint32_t compression) {
+  return compression == kShpRawRows || compression == kShpRawRowsToo ||
+         compression == kShpCodedRows;
+}
+
+// Reads the fields of one 24-byte frame header of which only `present`
+// bytes exist; a field cut by the end of the file stays 0.
+void ReadFrameHeader(TShpSprite* frame, const uint8_t* h, uint32_t present) {
+  auto field16 = [&](uint32_t at) -> uint16_t { return present >= at + 2 ? ReadLe16(h + at) : 0; };
+  auto field32 = [&](uint32_t at) -> uint32_t { return present >= at + 4 ? ReadLe32(h + at) : 0; };
+  frame->X = field16(0);
+  frame->Y = field16(2);
+  frame->FrameWidth = field16(4);
+  frame->FrameHeight = field16(6);
+  frame->Compression = field32(8);
+  frame->Extra1 = field32(12);
+  frame->Extra2 = field32(16);
+  frame->DataOffset = field32(20);
+}
+
+// Frees the source stream however loading ends.
+struct TSourceStreamGuard {
+  TByteStream*& stream;
+  ~TSourceStreamGuard() {
+    Free(stream);
+    stream = nullptr;
+  }
+};
+
+}  // namespace
+
+void TShpSprite::Destroy() {
+  Free(Canvas);
+  Canvas = nullptr;
+  Free(Bitmap);
+  Bitmap = nullptr;
+  TBaseObject::Destroy();
+}
+
+TShpRefusal CheckSpriteSize(uint16_t width, uint16_t height, uint32_t framesWithPixels,
+                            uint64_t& bytesNeeded) {
+  uint64_t canvas = uint64_t{height} * (width + RowPad(width));
+  uint64_t image = kFrameImageHeaderSize + canvas;
+  if (image > uint64_t{std::numeric_limits<int32_t>::max()}) {
+    bytesNeeded = image;
+    return TShpRefusal::ImageTooLarge;
+  }
+  uint64_t canvases = canvas * framesWithPixels;
+  if (canvases > kMaxCanvasBytes) {
+    bytesNeeded = canvases;
+    return TShpRefusal::CanvasesTooLarge;
+  }
+  bytesNeeded = 0;
+  return TShpRefusal::None;
+}
+
+TShp::TShp() : Frames(new TPtrList()) {}
+
+void TShp::Destroy() {
+  Clear();
+  Free(Frames);
+  Frames = nullptr;
+  TBaseObject::Destroy();
+}
+
+TShpSprite* TShp::FrameAt(int32_t index) const {
+  return static_cast<TShpSprite*>(Frames->ItemAt(index));
+}
+
+TShpSprite* TShp::AddFrame() {
+  auto* frame = new TShpSprite();
+  Frames->Add(frame);
+  return frame;
+}
+
+void TShp::Clear() {
+  // Freed front to back, then the list emptied at once: taking records off
+  // the front one by one would move the whole list for each.
+  for (int32_t i = 0; i < Frames->Count; ++i)
+    Free(static_cast<TShpSprite*>(Frames->Items[i]));
+  Frames->Clear();
+  FrameCount = 0;
+}
+
+TDib* TShp::GetFrameBitmap(int32_t index) {
+  TShpSprite* frame = FrameAt(index);
+  if (!frame) return nullptr;
+  if (!frame->Bitmap) frame->Bitmap = MakeDib(1, 1);
+  return frame->Bitmap;
+}
+
+void TShp::LoadShpFile(const char* fileName) {
+  Clear();
+  LoadReport = TShpLoadReport();
+  Width = Height = 0;
+  Name = SpriteNameOf(fileName);
+
+  SourceStream = MakeFileReader(fileName);
+  TSourceStreamGuard guard{SourceStream};
+  if (SourceStream->FileHandle == kInvalidFileHandle) {
+    LoadReport.Refusal = TShpRefusal::CannotOpen;
+    return;
+  }
+  uint32_t size = SourceStream->GetSize();
+  // Sizes beyond 32 bits cannot be told; the cursor stops where seeking does.
+  if (size == kInvalidFileSize) size = std::numeric_limits<int32_t>::max();
+  LoadReport.FileSize = size;
+
+  TByteCursor in(SourceStream, size);
+  uint8_t header[kShpFileHeaderSize];
+  if (in.Copy(header, kShpFileHeaderSize) < kShpFileHeaderSize) {
+    LoadReport.Refusal = TShpRefusal::ShorterThanHeader;
+    return;
+  }
+  Width = ReadLe16(header + 2);
+  Height = ReadLe16(header + 4);
+  LoadReport.FramesInHeader = ReadLe16(header + 6);
+
+  ReadFrameHeaders(in);
+  uint32_t withPixels = 0;
+  for (int32_t i = 0; i < FrameCount; ++i)
+    withPixels += FrameAt(i)->DataOffset != 0 ? 1 : 0;
+  LoadReport.Refusal = CheckSpriteSize(Width, Height, withPixels, LoadReport.BytesNeeded);
+  if (LoadReport.Refusal != TShpRefusal::None) return Clear();
+  DecodeFrames(in, withPixels);
+}
+
+void TShp::ReadFrameHeaders(TByteCursor& in) {
+  uint32_t count = LoadReport.FramesInHeader;
+  Frames->SetCapacity(static_cast<int32_t>(count));
+  for (uint32_t i = 0; i < count; ++i) {
+    TShpSprite* frame = AddFrame();
+    uint8_t entry[kShpFrameHeaderSize];
+    uint32_t present = in.Copy(entry, kShpFrameHeaderSize);
+    if (present < kShpFrameHeaderSize) LoadReport.HeadersCut += 1;
+    ReadFrameHeader(frame, entry, present);
+  }
+  FrameCount = static_cast<int32_t>(count);
+}
+
+void TShp::DecodeFrames(TByteCursor& in, uint32_t framesWithPixels) {
+  const uint32_t stride = Width + RowPad(Width);
+  const uint32_t canvasSize = Height * stride;
+  // Honest files read each coded byte about once, and at most about two
+  // coded bytes per canvas pixel; frames that point into each other's data
+  // could otherwise make a small file cost hours.
+  uint64_t budget =
+      2 * uint64_t{in.End()} + 2 * uint64_t{canvasSize} * framesWithPixels + (uint64_t{1} << 20);
+
+  for (int32_t i = 0; i < FrameCount; ++i) {
+    TShpSprite* frame = FrameAt(i);
+    frame->HasPixels = frame->DataOffset != 0;
+    if (!frame->HasPixels) continue;
+    frame->Canvas = MakeMemoryStream();
+    if (!IsDecodedKind(frame->Compression) || canvasSize == 0) continue;
+
+    // Sized once and zero-filled: margins, blank rows and zero runs are
+    // then already in place, and pixels outside the box are never written.
+    SpriteCanvas* canvas = frame->Canvas;
+    canvas->Reserve(static_cast<int32_t>(canvasSize));
+    canvas->SetSize(canvasSize);
+    std::memset(canvas->Block, 0, canvasSize);
+    canvas->Seek(static_cast<int32_t>(canvasSize), kFromStart);
+
+    uint32_t x = frame->X, y = frame->Y, cx = frame->FrameWidth, cy = frame->FrameHeight;
+    if (x + cx > Width || y + cy > Height) LoadReport.Clipped.Add(i);
+    TFramePlacement at;
+    at.Stride = stride;
+    at.FrameWidth = cx;
+    at.Rows = y < Height ? std::min(cy, Height - y) : 0;
+    at.Columns = x < Width ? std::min(cx, Width - x) : 0;
+    if (at.Rows == 0 || at.Columns == 0) continue;  // nothing of it is inside the box
+    at.FirstPixel = canvas->Block + y * stride + x;
+
+    if (frame->DataOffset >= in.End()) {
+      LoadReport.DataPastEnd.Add(i);
+      continue;
+    }
+    TDecodeEnd end = frame->Compression == kShpCodedRows
+                         ? DecodeCodedRows(in, frame->DataOffset, at, budget)
+                         : DecodeRawRows(in, frame->DataOffset, at);
+    if (end == TDecodeEnd::DataEnded) LoadReport.Truncated.Add(i);
+    if (end == TDecodeEnd::OverBudget) LoadReport.OverBudget.Add(i);
+  }
+}

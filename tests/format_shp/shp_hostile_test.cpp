@@ -1,0 +1,297 @@
+// Damaged and hostile files: every repair and every bound on time and memory.
+#include <gtest/gtest.h>
+
+#include "shp_test_util.h"
+
+namespace {
+
+TEST(ShpDamaged, FilesWithoutAHeaderLoadNoFramesAndResetTheBox) {
+  TTempDir dir;
+  std::filesystem::create_directory(dir.Path() / "folder.shp");
+  const TBytes good = EncodeShp(40, 30, {CodedFrame(0, 0, {{1}})});
+  struct {
+    const char* name;
+    std::optional<TBytes> bytes;
+    TShpRefusal refusal;
+  } cases[] = {
+      {"missing.shp", std::nullopt, TShpRefusal::CannotOpen},
+      {"folder.shp", std::nullopt, TShpRefusal::CannotOpen},
+      {"empty.shp", TBytes{}, TShpRefusal::ShorterThanHeader},
+      {"six.shp", TBytes(good.begin(), good.begin() + 6), TShpRefusal::ShorterThanHeader},
+      {"seven.shp", TBytes(good.begin(), good.begin() + 7), TShpRefusal::ShorterThanHeader},
+  };
+  TShpHolder shp;
+  for (const auto& c : cases) {
+    LoadBytes(shp.s, dir, good, "good.shp");  // counts of a previous file must not survive
+    ASSERT_EQ(shp->FrameCount, 1);
+    if (c.bytes) WriteFileBytes(dir.File(c.name), *c.bytes);
+    shp->LoadShpFile(dir.File(c.name).c_str());
+    EXPECT_EQ(shp->FrameCount, 0) << c.name;
+    EXPECT_EQ(shp->Frames->Count, 0) << c.name;
+    EXPECT_EQ(shp->Width, 0) << c.name;
+    EXPECT_EQ(shp->Height, 0) << c.name;
+    EXPECT_EQ(shp->LoadReport.Refusal, c.refusal) << c.name;
+    EXPECT_EQ(shp->SourceStream, nullptr);
+  }
+  // Eight bytes are a whole header: a sprite with no frames, nothing to repair.
+  LoadBytes(shp.s, dir, TBytes(good.begin(), good.begin() + 8));
+  EXPECT_EQ(shp->Width, 40);
+  EXPECT_EQ(shp->FrameCount, 1);
+  EXPECT_EQ(shp->LoadReport.HeadersCut, 1u);
+}
+
+// A frame table cut by the end of the file: the fields wholly present are
+// read, the cut field and everything after it read 0, and frames whose
+// headers are missing are frames without pixels.
+TEST(ShpDamaged, AFrameTableThatEndsEarly) {
+  TShpFrameSpec a = FrameWithData(1, 2, 3, 4, 3, {});
+  a.Extra1 = 0x11111111;
+  a.Extra2 = 0x22222222;
+  a.DataOffset = 0x33333333;
+  const TBytes whole = EncodeShp(9, 9, {a, a, a});
+  struct {
+    size_t cut;
+    std::vector<uint32_t> second;  // X Y Cx Cy Compression Extra1 Extra2 DataOffset
+    uint32_t headersCut;
+  } cases[] = {
+      {8 + 24 + 0, {0, 0, 0, 0, 0, 0, 0, 0}, 2},
+      {8 + 24 + 3, {1, 0, 0, 0, 0, 0, 0, 0}, 2},
+      {8 + 24 + 8, {1, 2, 3, 4, 0, 0, 0, 0}, 2},
+      {8 + 24 + 11, {1, 2, 3, 4, 0, 0, 0, 0}, 2},
+      {8 + 24 + 16, {1, 2, 3, 4, 3, 0x11111111, 0, 0}, 2},
+      {8 + 24 + 23, {1, 2, 3, 4, 3, 0x11111111, 0x22222222, 0}, 2},
+      {8 + 48, {1, 2, 3, 4, 3, 0x11111111, 0x22222222, 0x33333333}, 1},
+  };
+  TTempDir dir;
+  for (const auto& c : cases) {
+    TShpHolder shp;
+    LoadBytes(shp.s, dir, TBytes(whole.begin(), whole.begin() + c.cut));
+    ASSERT_EQ(shp->FrameCount, 3) << c.cut;
+    const TShpSprite* f = shp->FrameAt(1);
+    EXPECT_EQ(std::vector<uint32_t>({f->X, f->Y, f->FrameWidth, f->FrameHeight, f->Compression,
+                                     f->Extra1, f->Extra2, f->DataOffset}),
+              c.second)
+        << c.cut;
+    EXPECT_EQ(f->HasPixels, f->DataOffset != 0) << c.cut;
+    EXPECT_FALSE(shp->FrameAt(2)->HasPixels) << c.cut;
+    EXPECT_EQ(shp->LoadReport.HeadersCut, c.headersCut) << c.cut;
+  }
+}
+
+// Cut a file with raw and coded frames at every length past its frame table:
+// canvases keep their full size, each pixel is either the one of the whole
+// file or colour 0, and the report says which frames lost data.
+TEST(ShpDamaged, DataThatEndsEarlyAtEveryCutPoint) {
+  const uint16_t width = 11, height = 7;
+  const std::vector<TShpFrameSpec> frames = {CodedFrame(1, 1, SpeckledRows(9, 5, 1)),
+                                             RawFrame(0, 2, SpeckledRows(10, 4, 2)),
+                                             CodedFrame(3, 0, SpeckledRows(6, 7, 3))};
+  const TBytes whole = EncodeShp(width, height, frames);
+  TTempDir dir;
+  TShpHolder complete;
+  LoadBytes(complete.s, dir, whole, "whole.shp");
+  ASSERT_TRUE(complete->LoadReport.IsClean());
+  const size_t canvasSize = height * 12u;
+
+  for (size_t cut = 8 + 24 * frames.size(); cut < whole.size(); ++cut) {
+    TShpHolder shp;
+    LoadBytes(shp.s, dir, TBytes(whole.begin(), whole.begin() + cut));
+    ASSERT_EQ(shp->FrameCount, 3);
+    uint32_t damaged = 0;
+    for (int i = 0; i < 3; ++i) {
+      TBytes canvas = CanvasBytes(shp->FrameAt(i));
+      TBytes full = CanvasBytes(complete->FrameAt(i));
+      ASSERT_EQ(canvas.size(), canvasSize) << "cut " << cut << " frame " << i;
+      bool same = true;
+      for (size_t k = 0; k < canvas.size(); ++k) {
+        EXPECT_TRUE(canvas[k] == full[k] || canvas[k] == 0) << "cut " << cut << " frame " << i;
+        same = same && canvas[k] == full[k];
+      }
+      damaged += same ? 0 : 1;
+    }
+    const TShpLoadReport& report = shp->LoadReport;
+    EXPECT_GE(report.Truncated.Count + report.DataPastEnd.Count, damaged) << cut;
+    EXPECT_GE(report.Truncated.Count + report.DataPastEnd.Count, 1u) << cut;
+  }
+}
+
+// A coded row that stops at a zero byte, or keeps adding zero counts, until
+// the end of the file: decoding ends there.
+TEST(ShpDamaged, CodedRowsThatNeverReachTheirWidth) {
+  struct {
+    const char* what;
+    TBytes data;
+  } cases[] = {
+      {"a zero byte at the very end", {2, 0, 5, 0}},
+      {"zero counts up to the end", {2, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"a length field cut in half", {2}},
+      {"no data at all", {}},
+  };
+  TTempDir dir;
+  for (const auto& c : cases) {
+    TShpHolder shp;
+    LoadBytes(shp.s, dir, EncodeShp(8, 2, {FrameWithData(0, 0, 65535, 2, 3, c.data)}));
+    TBytes canvas = CanvasBytes(shp->FrameAt(0));
+    ASSERT_EQ(canvas.size(), 16u) << c.what;
+    EXPECT_EQ(canvas[0], c.data.size() > 2 ? c.data[2] : 0) << c.what;
+    EXPECT_EQ(shp->LoadReport.Truncated.Count + shp->LoadReport.DataPastEnd.Count, 1u) << c.what;
+  }
+}
+
+// Frames reaching outside the sprite box keep what lies inside it.
+TEST(ShpDamaged, FramesOutsideTheBoxAreClipped) {
+  struct {
+    uint16_t x, y, cx, cy;
+  } cases[] = {
+      {5, 1, 6, 2},          // past the right edge
+      {1, 4, 3, 5},          // past the bottom
+      {6, 5, 9, 9},          // past both
+      {8, 0, 3, 3},          // wholly right of the box
+      {0, 6, 2, 2},          // wholly below it
+      {65535, 65535, 4, 4},  // where 16-bit margins would wrap
+      {2, 2, 300, 1},        // a row far longer than the box
+  };
+  const uint16_t width = 8, height = 6;
+  TTempDir dir;
+  for (const auto& c : cases) {
+    std::vector<TBytes> rows = SpeckledRows(c.cx, c.cy, c.cx);
+    for (bool coded : {false, true}) {
+      TShpHolder shp;
+      LoadBytes(shp.s, dir,
+                EncodeShp(width, height,
+                          {coded ? CodedFrame(c.x, c.y, rows) : RawFrame(c.x, c.y, rows)}));
+      EXPECT_EQ(CanvasBytes(shp->FrameAt(0)),
+                CanvasOf(width, PlaceInBox(width, height, c.x, c.y, rows)))
+          << c.x << "," << c.y << " " << c.cx << "x" << c.cy << (coded ? " coded" : " raw");
+      EXPECT_EQ(shp->LoadReport.Clipped.Count, 1u);
+      EXPECT_EQ(shp->LoadReport.Clipped.First, 0);
+    }
+  }
+}
+
+TEST(ShpBounds, SizeLimits) {
+  struct {
+    uint16_t width, height;
+    uint32_t withPixels;
+    TShpRefusal refusal;
+  } cases[] = {
+      {65535, 32767, 0, TShpRefusal::None},  // 1078 + 2^31 - 65536 still fits
+      {65535, 32768, 0, TShpRefusal::ImageTooLarge},
+      {65535, 65535, 1, TShpRefusal::ImageTooLarge},
+      {4096, 4096, 32, TShpRefusal::None},  // exactly 512 MiB of canvases
+      {4096, 4096, 33, TShpRefusal::CanvasesTooLarge},
+      {4093, 4096, 32, TShpRefusal::None},  // rows padded to 4096
+      {4097, 4096, 32, TShpRefusal::CanvasesTooLarge},
+      {65535, 8192, 1, TShpRefusal::None},  // 512 MiB in one frame
+      {65535, 8193, 1, TShpRefusal::CanvasesTooLarge},
+      {1, 1, 65535, TShpRefusal::None},
+  };
+  for (const auto& c : cases) {
+    uint64_t needed = 0;
+    EXPECT_EQ(CheckSpriteSize(c.width, c.height, c.withPixels, needed), c.refusal)
+        << c.width << "x" << c.height << " x" << c.withPixels;
+    if (c.refusal != TShpRefusal::None) {
+      EXPECT_GT(needed, uint64_t{1} << 29);
+    }
+  }
+}
+
+// A refused sprite allocates nothing for its frames and loads none.
+TEST(ShpBounds, SpritesTooLargeForMemoryLoadNoFrames) {
+  TTempDir dir;
+  std::vector<TShpFrameSpec> many(33, CodedFrame(0, 0, {{1}}));
+  struct {
+    uint16_t width, height;
+    std::vector<TShpFrameSpec> frames;
+    TShpRefusal refusal;
+  } cases[] = {
+      {65535, 65535, {CodedFrame(0, 0, {{1}})}, TShpRefusal::ImageTooLarge},
+      {65535, 65535, {FrameWithoutPixels(0, 0, 1, 1)}, TShpRefusal::ImageTooLarge},
+      {4096, 4096, many, TShpRefusal::CanvasesTooLarge},
+  };
+  for (const auto& c : cases) {
+    TShpHolder shp;
+    LoadBytes(shp.s, dir, EncodeShp(c.width, c.height, c.frames));
+    EXPECT_EQ(shp->LoadReport.Refusal, c.refusal);
+    EXPECT_EQ(shp->FrameCount, 0);
+    EXPECT_EQ(shp->Frames->Count, 0);
+    EXPECT_EQ(shp->LoadReport.FramesInHeader, c.frames.size());
+    EXPECT_GT(shp->LoadReport.BytesNeeded, kMaxCanvasBytes);
+    shp->BuildBitmaps();  // nothing to build
+  }
+}
+
+TEST(ShpBounds, ManyFramesInATinyFileCostNoCanvases) {
+  TTempDir dir;
+  TBytes header = {0, 0, 64, 0, 64, 0, 0xFF, 0xFF};
+  TShpHolder shp;
+  LoadBytes(shp.s, dir, header);
+  ASSERT_EQ(shp->FrameCount, 65535);
+  EXPECT_EQ(shp->LoadReport.HeadersCut, 65535u);
+  for (int i : {0, 40000, 65534}) {
+    EXPECT_FALSE(shp->FrameAt(i)->HasPixels);
+    EXPECT_EQ(shp->FrameAt(i)->Canvas, nullptr);
+  }
+  shp->BuildBitmaps();
+  EXPECT_EQ(shp->GetFrameBitmap(65534)->Width, 1);
+}
+
+// Offsets past the end, into the header table, or shared by many frames:
+// all decode to full-size canvases from whatever bytes are there.
+TEST(ShpBounds, DataOffsetsThatPointAnywhere) {
+  TTempDir dir;
+  std::vector<TShpFrameSpec> frames;
+  for (uint32_t offset : {0xFFFFFFFFu, 0x7FFFFFFFu, 10000u, 2u, 9u, 100u}) {
+    TShpFrameSpec f = FrameWithData(0, 0, 16, 16, 3, {});
+    f.DataOffset = offset;
+    frames.push_back(f);
+  }
+  // Frame 6's data comes first, as frames 0 to 5 have none; 7 to 9 share it.
+  const uint32_t sharedOffset = 8 + 24 * 10;
+  frames.push_back(CodedFrame(0, 0, SpeckledRows(16, 16, 5)));
+  for (int i = 0; i < 3; ++i) {
+    TShpFrameSpec f = FrameWithData(0, 0, 16, 16, 3, {});
+    f.DataOffset = sharedOffset;
+    frames.push_back(f);
+  }
+  const TBytes file = EncodeShp(16, 16, frames);
+
+  TShpHolder shp;
+  LoadBytes(shp.s, dir, file);
+  ASSERT_EQ(shp->FrameCount, 10);
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(CanvasBytes(shp->FrameAt(i)).size(), 256u) << i;
+  EXPECT_EQ(CanvasBytes(shp->FrameAt(0)), TBytes(256, 0));
+  EXPECT_EQ(shp->LoadReport.DataPastEnd.Count, 3u);
+  EXPECT_EQ(shp->LoadReport.DataPastEnd.First, 0);
+  TBytes expected = CanvasOf(16, SpeckledRows(16, 16, 5));
+  for (int i = 6; i < 10; ++i)
+    EXPECT_EQ(CanvasBytes(shp->FrameAt(i)), expected) << i;
+}
+
+// Frames that keep re-reading one long stretch of zero counts: the whole
+// load stays within a small multiple of the file, and the frames it did not
+// decode are blank and reported.
+TEST(ShpBounds, FramesReReadingEachOthersDataStopWithinABudget) {
+  const uint32_t frameCount = 3000;
+  const uint32_t dataStart = 8 + 24 * frameCount;
+  std::vector<TShpFrameSpec> frames;
+  for (uint32_t i = 0; i < frameCount; ++i) {
+    TShpFrameSpec f = FrameWithData(0, 0, 65535, 1, 3, {});
+    f.DataOffset = dataStart + 2 * i;
+    frames.push_back(f);
+  }
+  TBytes file = EncodeShp(4, 1, frames);
+  file.resize(dataStart + (2u << 20), 0);  // 2 MiB of zero items and zero counts
+  TTempDir dir;
+  TShpHolder shp;
+  LoadBytes(shp.s, dir, file);
+  ASSERT_EQ(shp->FrameCount, int32_t(frameCount));
+  const TShpLoadReport& report = shp->LoadReport;
+  EXPECT_GT(report.OverBudget.Count, frameCount - 10);
+  EXPECT_EQ(report.OverBudget.Count + report.Truncated.Count, frameCount);
+  for (uint32_t i = 0; i < frameCount; ++i)
+    ASSERT_EQ(CanvasBytes(shp->FrameAt(int32_t(i))), TBytes(4, 0));
+}
+
+}  // namespace

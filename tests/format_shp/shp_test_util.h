@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "format_shp/shp.h"
+#include "support/shp_writer.h"
+#include "support/test_files.h"
+
+// A sprite that is freed when the test ends.
+struct TShpHolder {
+  TShp* s = new TShp();
+  TShpHolder() = default;
+  TShpHolder(const TShpHolder&) = delete;
+  ~TShpHolder() { Free(s); }
+  TShp* operator->() const { return s; }
+};
+
+// Writes `file` as `name` in `dir` and loads it into `shp`.
+inline void LoadBytes(TShp* shp, const TTempDir& dir, const TBytes& file,
+                      const std::string& name = "unit.shp") {
+  WriteFileBytes(dir.File(name), file);
+  shp->LoadShpFile(dir.File(name).c_str());
+}
+
+// The bytes of a frame's canvas; empty without one.
+inline TBytes CanvasBytes(const TShpSprite* frame) {
+  if (!frame || !frame->Canvas || !frame->Canvas->Block) return {};
+  return TBytes(frame->Canvas->Block, frame->Canvas->Block + frame->Canvas->Size);
+}
