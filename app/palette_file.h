@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Reading JASC-PAL palette files: a signature line, a version line, a
+// count line, then one "red green blue" line per colour.
+
+constexpr uint32_t kPaletteEntries = 256;
+constexpr uint32_t kColourTableSize = 4 * kPaletteEntries;  // blue, green, red, 0 per entry
+
+// Reads the file into `colours` (kColourTableSize bytes). Entry i of the
+// first min(count, 256) entries gets the low 8 bits of the three numbers
+// of colour line i, 0 for a missing line or field; entries past the count
+// keep their content. Lines end at CR, LF or CR LF; Ctrl-Z or the end of
+// the file ends the text. Fields are separated by runs of spaces or tabs;
+// anything after the third is ignored. A file that cannot be opened
+// leaves the table unchanged and answers false.
+bool ReadJascPalette(const char* fileName, uint8_t* colours);
+
+// The same over text in memory.
+void ReadJascPaletteText(const uint8_t* text, size_t size, uint8_t* colours);
+
+// An optional sign, then decimal digits up to the first other character;
+// 32-bit arithmetic that wraps. Never fails: no digit reads 0, and leading
+// blanks are not skipped.
+int32_t ParseDecimal(const std::string& text);
+
+// The file name up to its first ".", ASCII letters lower-cased and the
+// first one upper-cased; other bytes (Windows-1251 letters too) unchanged.
+std::string PaletteDisplayName(const std::string& fileName);
