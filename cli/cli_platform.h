@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// What the converter needs of the operating system beyond the byte streams;
+// one small file per platform (cli_platform_posix.cpp, cli_platform_win32.cpp).
+
+// The separator put between a folder and a file name.
+extern const char kPathSeparator;
+
+// True when the standard error stream is a terminal (a person is watching).
+bool StderrIsTerminal();
+
+// The first file of the working folder whose name matches "*.pal" as the
+// viewer's directory search matches it (case-insensitively, folders
+// skipped), in the folder's own order; empty when there is none.
+std::string FirstPaletteInWorkingFolder();
+
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool MakeFolders(const std::string& path);
+
+// Moves `from` to `to`, replacing a file already there.
+bool MoveOverFile(const std::string& from, const std::string& to);
+
+void RemoveFile(const std::string& path);

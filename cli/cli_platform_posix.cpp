@@ -1,0 +1,60 @@
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "cli/cli_platform.h"
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool HasPalExtension(const std::string& name) {
+  return name.size() >= 4 && ::strcasecmp(name.c_str() + name.size() - 4, ".pal") == 0;
+}
+
+}  // namespace
+
+const char kPathSeparator = '/';
+
+bool StderrIsTerminal() {
+  return ::isatty(STDERR_FILENO) == 1;
+}
+
+std::string FirstPaletteInWorkingFolder() {
+  DIR* folder = ::opendir(".");
+  if (!folder) return {};
+  std::string found;
+  while (dirent* entry = ::readdir(folder)) {
+    std::string name = entry->d_name;
+    if (HasPalExtension(name) && !IsFolder(name)) {
+      found = name;
+      break;
+    }
+  }
+  ::closedir(folder);
+  return found;
+}
+
+bool MakeFolders(const std::string& path) {
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at < path.size() && path[at] != '/') continue;
+    std::string part = path.substr(0, at);
+    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  return IsFolder(path);
+}
+
+bool MoveOverFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+void RemoveFile(const std::string& path) {
+  ::unlink(path.c_str());
+}

@@ -1,0 +1,70 @@
+#include <windows.h>
+
+#include <io.h>
+
+#include <cstdio>
+
+#include "cli/cli_platform.h"
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Owns a directory search handle.
+class TFindHandle {
+ public:
+  explicit TFindHandle(HANDLE handle) : handle_(handle) {}
+  ~TFindHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  TFindHandle(const TFindHandle&) = delete;
+  TFindHandle& operator=(const TFindHandle&) = delete;
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+const char kPathSeparator = '\\';
+
+bool StderrIsTerminal() {
+  return _isatty(_fileno(stderr)) != 0;
+}
+
+std::string FirstPaletteInWorkingFolder() {
+  // The viewer's own search: the system matches the mask (short names
+  // included), and folders are skipped.
+  WIN32_FIND_DATAA entry;
+  TFindHandle search(FindFirstFileA("*.pal", &entry));
+  if (search.Get() == INVALID_HANDLE_VALUE) return {};
+  do {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return entry.cFileName;
+  } while (FindNextFileA(search.Get(), &entry));
+  return {};
+}
+
+bool MakeFolders(const std::string& path) {
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at < path.size() && path[at] != '\\' && path[at] != '/') continue;
+    std::string part = path.substr(0, at);
+    // A drive ("C:") or a path ending in a separator needs no folder of its own.
+    if (part.back() == ':' || IsFolder(part)) continue;
+    if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return false;
+    }
+  }
+  return IsFolder(path);
+}
+
+bool MoveOverFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void RemoveFile(const std::string& path) {
+  DeleteFileA(path.c_str());
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The converter's messages on the standard error stream, one line each,
+// with an optional progress line that is kept out of their way.
+class TConsole {
+ public:
+  explicit TConsole(bool showProgress) : showProgress_(showProgress) {}
+  ~TConsole() { ClearProgress(); }
+  TConsole(const TConsole&) = delete;
+  TConsole& operator=(const TConsole&) = delete;
+
+  // "[index/count] file", rewritten in place.
+  void Progress(size_t index, size_t count, const std::string& file);
+  void Error(const std::string& subject, const std::string& text);
+  void Warning(const std::string& subject, const std::string& text);
+
+ private:
+  void Line(const std::string& text);
+  void ClearProgress();
+
+  bool showProgress_;
+  size_t progressWidth_ = 0;  // characters of the progress line on screen
+};

@@ -1,0 +1,186 @@
+#include "cli/converter.h"
+
+#include <cstdio>
+#include <map>
+#include <new>
+
+#include "app/palette_file.h"
+#include "cli/cli_platform.h"
+#include "cli/console.h"
+#include "cli/converter_options.h"
+#include "cli/load_report_text.h"
+#include "format_shp/shp.h"
+
+namespace {
+
+// One converter run: the options, the sprite every file is loaded into (as
+// the viewer keeps one), the palette and what was written so far.
+struct TRun {
+  TRun(const TConverterOptions& options, TConsole& console) : Options(options), Console(console) {}
+
+  const TConverterOptions& Options;
+  TConsole& Console;
+  TShp* Sprite = nullptr;
+  uint8_t Palette[kColourTableSize] = {};
+  // Sprite name -> the first input file whose frames were written under it.
+  std::map<std::string, std::string> WrittenNames;
+  bool Failed = false;
+};
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  char last = folder.back();
+  return last == '/' || last == '\\' ? folder + name : folder + kPathSeparator + name;
+}
+
+// "1-3, 7": the listed frame numbers above the sprite's count.
+std::string FramesBeyond(const TFrameRanges& ranges, uint32_t count) {
+  std::string text;
+  for (auto [first, last] : ranges) {
+    if (last <= count) continue;
+    if (first <= count) first = count + 1;
+    text += (text.empty() ? "" : ", ") + std::to_string(first);
+    if (last > first) text += "-" + std::to_string(last);
+  }
+  return text;
+}
+
+// Loads the file; false, with the error printed, when it cannot be used.
+bool LoadSprite(TRun& run, const std::string& file) {
+  run.Sprite->LoadShpFile(file.c_str());
+  std::string failure = LoadFailureText(*run.Sprite);
+  if (!failure.empty()) {
+    run.Console.Error(file, failure);
+    return false;
+  }
+  if (!run.Options.Quiet) {
+    for (const std::string& text : RepairTexts(*run.Sprite))
+      run.Console.Warning(file, text);
+  }
+  uint32_t count = static_cast<uint32_t>(run.Sprite->FrameCount);
+  std::string missing = FramesBeyond(run.Options.Frames, count);
+  if (!missing.empty()) {
+    run.Console.Error(file, "has no frame " + missing + " (it has " + std::to_string(count) + ")");
+    run.Failed = true;  // the frames it has are still converted
+  } else if (count == 0 && !run.Options.Quiet) {
+    run.Console.Warning(file, "the sprite has no frames");
+  }
+  return true;
+}
+
+void PrintInfo(TRun& run, const std::string& file) {
+  TShp* s = run.Sprite;
+  std::printf("%s: sprite %u x %u, %d frames\n", file.c_str(), unsigned{s->Width},
+              unsigned{s->Height}, s->FrameCount);
+  for (int32_t i = 0; i < s->FrameCount; ++i) {
+    if (!FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) continue;
+    const TShpSprite* f = s->FrameAt(i);
+    std::printf(
+        "frame %s: x=%u y=%u width=%u height=%u compression=%lu extra1=%lu extra2=%lu "
+        "offset=%lu pixels=%s\n",
+        FrameNumberText(static_cast<uint32_t>(i + 1)).c_str(), unsigned{f->X}, unsigned{f->Y},
+        unsigned{f->FrameWidth}, unsigned{f->FrameHeight},
+        static_cast<unsigned long>(f->Compression), static_cast<unsigned long>(f->Extra1),
+        static_cast<unsigned long>(f->Extra2), static_cast<unsigned long>(f->DataOffset),
+        f->HasPixels ? "yes" : "no");
+  }
+  std::fflush(stdout);
+}
+
+// Writes under a temporary name in the same folder and renames it, so that
+// a write that fails (no room, no permission) leaves no partial image
+// under the real name.
+bool WriteImage(TDib* image, const std::string& path) {
+  std::string temporary = path + ".partial";
+  bool written = image && image->SaveBmpFile(temporary.c_str()) && MoveOverFile(temporary, path);
+  if (!written) RemoveFile(temporary);
+  return written;
+}
+
+void WriteFrames(TRun& run, const std::string& file) {
+  TShp* s = run.Sprite;
+  auto [earlier, isNew] = run.WrittenNames.emplace(s->Name, file);
+  if (!isNew && !run.Options.Quiet) {
+    run.Console.Warning(
+        file, "its frames get the same names as those of " + earlier->second + " and replace them");
+  }
+  s->SetPalette(run.Palette);
+  s->BuildBitmaps();
+  for (int32_t i = 0; i < s->FrameCount; ++i) {
+    uint32_t number = static_cast<uint32_t>(i + 1);
+    if (!FrameIsListed(run.Options.Frames, number)) continue;
+    // The name comes from the sprite's file name only, never from its data.
+    std::string path = JoinPath(run.Options.OutFolder, s->Name + FrameNumberText(number) + ".bmp");
+    if (!WriteImage(s->GetFrameBitmap(i), path)) {
+      run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
+      run.Failed = true;
+      return;
+    }
+  }
+}
+
+void ConvertFile(TRun& run, const std::string& file) {
+  try {
+    if (!LoadSprite(run, file)) {
+      run.Failed = true;
+      return;
+    }
+    if (run.Options.Info) {
+      PrintInfo(run, file);
+    } else {
+      WriteFrames(run, file);
+    }
+  } catch (const std::bad_alloc&) {
+    run.Console.Error(file, "not enough memory to convert it");
+    run.Failed = true;
+  }
+  run.Sprite->Clear();  // frees its memory before the next file
+}
+
+// Reads the palette the run uses; false, with the error printed, when there
+// is none.
+bool LoadPalette(TRun& run) {
+  std::string name = run.Options.Palette;
+  if (name.empty()) name = FirstPaletteInWorkingFolder();
+  if (name.empty()) {
+    run.Console.Error("", "no palette: give --palette FILE.pal or run where a .pal file is");
+    return false;
+  }
+  if (!ReadJascPalette(name.c_str(), run.Palette)) {
+    run.Console.Error(name, "cannot open the palette");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunShp2Bmp(const std::vector<std::string>& args) {
+  TConverterOptions options;
+  std::string error;
+  if (!ParseConverterArguments(args, options, error)) {
+    std::fprintf(stderr, "shp2bmp: %s\nTry shp2bmp --help.\n", error.c_str());
+    return kUsageError;
+  }
+  if (options.Help) {
+    std::fputs(ConverterHelpText(), stdout);
+    return kConvertedAll;
+  }
+
+  TConsole console(options.Files.size() > 1 && !options.Quiet && StderrIsTerminal());
+  TRun run(options, console);
+  if (!options.Info) {
+    if (!LoadPalette(run)) return kUsageError;
+    if (!options.OutFolder.empty() && !MakeFolders(options.OutFolder)) {
+      console.Error(options.OutFolder, "cannot create the output folder");
+      return kFileFailed;
+    }
+  }
+  run.Sprite = new TShp();
+  for (size_t i = 0; i < options.Files.size(); ++i) {
+    console.Progress(i + 1, options.Files.size(), options.Files[i]);
+    ConvertFile(run, options.Files[i]);
+  }
+  Free(run.Sprite);
+  return run.Failed ? kFileFailed : kConvertedAll;
+}

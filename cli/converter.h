@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Exit statuses of shp2bmp.
+constexpr int kConvertedAll = 0;
+constexpr int kFileFailed = 1;
+constexpr int kUsageError = 2;
+
+// Runs the converter on the arguments after the program name; answers the
+// exit status.
+int RunShp2Bmp(const std::vector<std::string>& args);

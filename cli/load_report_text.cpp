@@ -1,0 +1,73 @@
+#include "cli/load_report_text.h"
+
+namespace {
+
+std::string Frames(uint32_t count) {
+  return std::to_string(count) + (count == 1 ? " frame" : " frames");
+}
+
+std::string Box(const TShp& sprite) {
+  return std::to_string(sprite.Width) + " x " + std::to_string(sprite.Height);
+}
+
+std::string Repair(const TFrameTally& tally, const std::string& what) {
+  std::string text = Frames(tally.Count) + " " + what;
+  if (tally.Count > 1) text += " (first: frame " + FrameNumberText(tally.First + 1) + ")";
+  if (tally.Count == 1) text = "frame " + FrameNumberText(tally.First + 1) + " " + what;
+  return text;
+}
+
+}  // namespace
+
+std::string FrameNumberText(uint32_t number) {
+  std::string digits = std::to_string(number);
+  return digits.size() < 3 ? std::string(3 - digits.size(), '0') + digits : digits;
+}
+
+std::string LoadFailureText(const TShp& sprite) {
+  const TShpLoadReport& r = sprite.LoadReport;
+  switch (r.Refusal) {
+    case TShpRefusal::CannotOpen:
+      return "cannot open the file (missing, a folder or not readable)";
+    case TShpRefusal::ShorterThanHeader:
+      return "not an SHP file: " + std::to_string(r.FileSize) +
+             " bytes, shorter than the 8-byte header";
+    case TShpRefusal::ImageTooLarge:
+      return "refused: a frame image of the " + Box(sprite) + " sprite box would need " +
+             std::to_string(r.BytesNeeded) + " bytes, more than a byte stream holds";
+    case TShpRefusal::CanvasesTooLarge:
+      return "refused: its frames with pixels would need " + std::to_string(r.BytesNeeded >> 20) +
+             " MiB of canvases (" + Box(sprite) + " each), more than the 512 MiB allowed";
+    case TShpRefusal::None:
+      break;
+  }
+  if (r.HeadersCut > 0) {
+    return "not an SHP file: its table of " + Frames(r.FramesInHeader) + " needs " +
+           std::to_string(8 + 24 * uint64_t{r.FramesInHeader}) + " bytes, the file has " +
+           std::to_string(r.FileSize);
+  }
+  return {};
+}
+
+std::vector<std::string> RepairTexts(const TShp& sprite) {
+  const TShpLoadReport& r = sprite.LoadReport;
+  std::vector<std::string> texts;
+  if (r.Clipped.Count > 0) {
+    texts.push_back(
+        Repair(r.Clipped, "reaching outside the " + Box(sprite) + " sprite box: clipped to it"));
+  }
+  if (r.Truncated.Count > 0) {
+    texts.push_back(Repair(r.Truncated,
+                           "with data cut short by the end of the file: the "
+                           "missing pixels are colour 0"));
+  }
+  if (r.DataPastEnd.Count > 0) {
+    texts.push_back(Repair(r.DataPastEnd, "with data beyond the end of the file: left blank"));
+  }
+  if (r.OverBudget.Count > 0) {
+    texts.push_back(Repair(r.OverBudget,
+                           "left blank: frames re-read each other's data far "
+                           "beyond the file's size"));
+  }
+  return texts;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "format_shp/shp.h"
+
+// Why the converter cannot convert a loaded sprite, or empty when it can:
+// the file was refused, or its frame table runs past its end.
+std::string LoadFailureText(const TShp& sprite);
+
+// One line per kind of repair the load made.
+std::vector<std::string> RepairTexts(const TShp& sprite);
+
+// A frame number as the viewer shows it: padded with "0" to at least three
+// digits.
+std::string FrameNumberText(uint32_t number);

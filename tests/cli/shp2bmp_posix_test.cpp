@@ -1,0 +1,67 @@
+// What only a POSIX system lets a test arrange: a full disk and a terminal.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "shp2bmp_test_util.h"
+
+namespace {
+
+TEST(Shp2BmpPosix, AFullDiskLeavesTheOldFileAndNoPartialOne) {
+  TConverterFolder f;
+  f.PutText("p.pal", JascPaletteText({{1, 2, 3}}));
+  f.Put("unit.shp", EncodeShp(2, 2, {RawFrame(0, 0, {{1, 2}})}));
+  f.MakeFolder("out");
+  f.PutText("out/unit001.bmp", "an older image");
+  // Whatever is written under the temporary name lands on a full device.
+  std::filesystem::create_symlink("/dev/full", f.File("out/unit001.bmp.partial"));
+  TProcessResult r = f.Run({"--palette", "p.pal", "--out", "out", "unit.shp"});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("cannot write out/unit001.bmp"), std::string::npos) << r.Err;
+  EXPECT_EQ(f.FilesIn("out"), std::vector<std::string>{"unit001.bmp"});
+  TBytes old = ReadFileBytes(f.File("out/unit001.bmp"));
+  EXPECT_EQ(std::string(old.begin(), old.end()), "an older image");
+}
+
+// Runs the converter with all three standard streams on a terminal and
+// answers what the terminal showed.
+std::string RunOnTerminal(const std::vector<std::string>& args, const std::string& folder) {
+  std::vector<char*> argv = {const_cast<char*>(SHP2BMP_PATH)};
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  int terminal = -1;
+  pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (child == 0) {
+    if (::chdir(folder.c_str()) == 0) ::execv(SHP2BMP_PATH, argv.data());
+    ::_exit(127);
+  }
+  std::string shown;
+  char buffer[4096];
+  ssize_t got;
+  while ((got = ::read(terminal, buffer, sizeof buffer)) > 0)
+    shown.append(buffer, static_cast<size_t>(got));
+  ::close(terminal);
+  ::waitpid(child, nullptr, 0);
+  return shown;
+}
+
+TEST(Shp2BmpPosix, ABatchShowsProgressOnATerminalOnly) {
+  TConverterFolder f;
+  f.PutText("p.pal", JascPaletteText({{1, 2, 3}}));
+  for (const char* name : {"a.shp", "b.shp", "c.shp"})
+    f.Put(name, EncodeShp(2, 2, {RawFrame(0, 0, {{1, 2}})}));
+  std::string shown = RunOnTerminal({"--palette", "p.pal", "a.shp", "b.shp", "c.shp"}, f.File(""));
+  EXPECT_NE(shown.find("\r[1/3] a.shp"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\r[3/3] c.shp"), std::string::npos) << shown;
+  EXPECT_EQ(f.FilesIn().size(), 7u);  // three sprites, a palette, three images
+
+  TProcessResult r = f.Run({"--palette", "p.pal", "a.shp", "b.shp", "c.shp"});
+  EXPECT_EQ(r.Err, "");
+  std::string quiet =
+      RunOnTerminal({"--quiet", "--palette", "p.pal", "a.shp", "b.shp"}, f.File(""));
+  EXPECT_EQ(quiet.find('['), std::string::npos) << quiet;
+}
+
+}  // namespace
