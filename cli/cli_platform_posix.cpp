@@ -43,6 +43,7 @@ std::string FirstPaletteInWorkingFolder() {
 }
 
 bool MakeFolders(const std::string& path) {
+  if (IsFolder(path)) return true;
   for (size_t at = 1; at <= path.size(); ++at) {
     if (at < path.size() && path[at] != '/') continue;
     std::string part = path.substr(0, at);
