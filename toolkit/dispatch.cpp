@@ -214,7 +214,9 @@ LRESULT SendToWidget(TWidget* widget, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void RequestClose(TWidget* widget) {
-  PostMessageA(widget->Window, WM_CLOSE, 0, 0);
+  // Without a window there is nothing to close (and a post to window 0
+  // would become a message for the thread).
+  if (widget->Window) PostMessageA(widget->Window, WM_CLOSE, 0, 0);
 }
 
 void Invalidate(TWidget* widget) {
