@@ -1,0 +1,1 @@
+# Sources and targets of this part of the toolkit are listed here.
