@@ -72,6 +72,9 @@ class TDib : public TBaseObject {
 
  protected:
   void Destroy() override;
+
+ private:
+  bool DrawThroughSection(const uint8_t* info, uint8_t* bits, uint32_t bitsSize);
 };
 
 // A picture of the given size in the device-compatible form (monochrome, as

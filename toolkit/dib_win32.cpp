@@ -100,39 +100,22 @@ void TDib::SetPictureForm(uint8_t form) {
   uint32_t stride = DibRowStride(width, BitCountOfFormat(format));
   uint32_t bitsSize = stride * static_cast<uint32_t>(height);
 
-  uint8_t* bits = nullptr;
-  HBITMAP section = nullptr;
+  uint8_t* bits = static_cast<uint8_t*>(std::calloc(bitsSize + 1, 1));
+  if (!bits) throw std::bad_alloc();
+  UINT rows = static_cast<UINT>(height < sourceRows ? height : sourceRows);
   // GetDIBits into 5-6-5 bit fields is unreliable on some systems (zeros and
-  // cleared masks), so that format is always drawn into a section instead.
+  // cleared masks), so that format is always drawn through a section instead.
+  bool copied = false;
   if (format != kFormat16Bit565) {
-    bits = static_cast<uint8_t*>(std::calloc(bitsSize + 1, 1));
-    if (!bits) throw std::bad_alloc();
     HDC memory = CreateCompatibleDC(nullptr);
-    int lines =
-        GetDIBits(memory, old, 0, static_cast<UINT>(height < sourceRows ? height : sourceRows),
-                  bits, reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS);
+    copied = GetDIBits(memory, old, 0, rows, bits, reinterpret_cast<BITMAPINFO*>(info),
+                       DIB_RGB_COLORS) >= static_cast<int>(rows);
     DeleteDC(memory);
-    if (lines < (height < sourceRows ? height : sourceRows)) {
-      std::free(bits);
-      bits = nullptr;
-    }
   }
-  if (!bits) {
-    void* sectionBits = nullptr;
-    section = CreateSection(info, &sectionBits);
-    if (!section) {
-      std::free(info);
-      return;
-    }
-    HDC screen = GetDC(nullptr);
-    HDC target = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(target, section);
-    DrawAt(target, 0, 0);
-    SelectObject(target, previous);
-    DeleteDC(target);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();  // the section's memory is read right after
-    bits = static_cast<uint8_t*>(sectionBits);
+  if (!copied && !DrawThroughSection(info, bits, bitsSize)) {
+    std::free(bits);
+    std::free(info);
+    return;
   }
 
   Clear();  // deletes the old bitmap
@@ -143,9 +126,26 @@ void TDib::SetPictureForm(uint8_t form) {
   RowStride = stride;
   BitsSize = bitsSize;
   BitFormat = format;
-  BitmapHandle = section;
-  BitsInSection = section != nullptr;
   PictureForm = kDeviceIndependent;
+}
+
+// Draws the picture into a temporary DIB section of `info` and copies the
+// section's pixels out, so the converted picture holds no GDI handle.
+bool TDib::DrawThroughSection(const uint8_t* info, uint8_t* bits, uint32_t bitsSize) {
+  void* sectionBits = nullptr;
+  HBITMAP section = CreateSection(info, &sectionBits);
+  if (!section) return false;
+  HDC screen = GetDC(nullptr);
+  HDC target = CreateCompatibleDC(screen);
+  HGDIOBJ previous = SelectObject(target, section);
+  DrawAt(target, 0, 0);
+  SelectObject(target, previous);
+  DeleteDC(target);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();  // the section's memory is read right after
+  std::memcpy(bits, sectionBits, bitsSize);
+  DeleteObject(section);
+  return true;
 }
 
 bool TDib::PutOnClipboard() {
