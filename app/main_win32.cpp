@@ -1,33 +1,21 @@
 // Program entry of the viewer. Until the main window is built this opens an
-// empty window under the program's caption and runs until it is closed.
+// empty main form under the program's caption, after the palettes have been
+// found, and runs until it is closed.
 #include <windows.h>
 
-namespace {
+#include "app/palette_catalogue.h"
+#include "app/program_info.h"
+#include "toolkit/dispatch.h"
+#include "toolkit/message_loop.h"
 
-LRESULT CALLBACK PlaceholderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = PlaceholderProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = "obj_Form";
-  RegisterClassA(&windowClass);
-  CreateWindowExA(0, "obj_Form", "Skarnel v1.0", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 168, 75, 549,
-                  439, nullptr, nullptr, instance, nullptr);
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  TWidget* appForm = MakeForm(nullptr, kProgramName);
+  MainWidget = appForm;
+  PlaceAt(appForm, 168, 75);
+  SizeTo(appForm, 549, 439);
+  // Hidden until the loop shows it; the no-palette notice belongs to it.
+  GetHandle(appForm);
+  LoadPaletteCatalogue();
+  RunMainLoop(appForm);
   return 0;
 }
