@@ -1,1 +1,8 @@
-# Sources and targets of this part of the toolkit are listed here.
+# List, combo and edit boxes; painter and scroll box.
+target_sources(skarnel_toolkit PRIVATE
+  control_options.cpp
+  list_box.cpp
+  combo_box.cpp
+  edit_box.cpp
+  list_items.cpp
+)

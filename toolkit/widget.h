@@ -162,6 +162,9 @@ class TWidget : public TBaseObject {
   TWidgetRoutine DropDownEvent = nullptr;
   bool DroppedDown = false;
   int32_t DropDownIndex = 0;
+  // A combo box's item that its select event last reported or the program
+  // last made current: choosing it again raises no event.
+  int32_t AnnouncedIndex = -1;
   WNDPROC SavedInnerProc = nullptr;
   uint8_t FocusGuard = 0;
   uint8_t SavedShowState = 0;
