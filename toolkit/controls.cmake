@@ -5,4 +5,5 @@ target_sources(skarnel_toolkit PRIVATE
   combo_box.cpp
   edit_box.cpp
   list_items.cpp
+  painter.cpp
 )
