@@ -43,7 +43,6 @@ void TakeBackIcon(TWidget* widget) {
 void DestroyOwnWindow(TWidget* widget) {
   if (widget->Accelerators) DestroyAcceleratorTable(widget->Accelerators);
   widget->Accelerators = nullptr;
-  if (widget->FirstMenu && WidgetModuleHooks.ReleaseMenus) WidgetModuleHooks.ReleaseMenus(widget);
   HWND window = widget->Window;
   if (IsWindow(window)) {
     TakeBackIcon(widget);
@@ -70,6 +69,8 @@ void TWidget::Destroy() {
   Free(Font);
   Font = nullptr;
   if (Painter && WidgetModuleHooks.ReleasePainter) WidgetModuleHooks.ReleasePainter(this);
+  // Menus are made before the window and must go even if it never came.
+  if (FirstMenu && WidgetModuleHooks.ReleaseMenus) WidgetModuleHooks.ReleaseMenus(this);
   if (Window) DestroyOwnWindow(this);
 
   if (MainWidget == this) MainWidget = nullptr;
