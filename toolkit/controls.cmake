@@ -6,4 +6,5 @@ target_sources(skarnel_toolkit PRIVATE
   edit_box.cpp
   list_items.cpp
   painter.cpp
+  scroll_box.cpp
 )
