@@ -35,4 +35,14 @@ TEST(FuzzCorpus, BmpSeedsAndReproducersRunClean) {
   RunFolder("regressions", "bmp", FuzzBmpStream);
 }
 
+TEST(FuzzCorpus, ShpSeedsAndReproducersRunClean) {
+  EXPECT_GT(RunFolder("corpus", "shp", FuzzShpFile), 0);
+  RunFolder("regressions", "shp", FuzzShpFile);
+}
+
+TEST(FuzzCorpus, PaletteSeedsAndReproducersRunClean) {
+  EXPECT_GT(RunFolder("corpus", "pal", FuzzPaletteText), 0);
+  RunFolder("regressions", "pal", FuzzPaletteText);
+}
+
 }  // namespace

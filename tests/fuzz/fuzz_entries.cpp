@@ -1,7 +1,17 @@
 #include "fuzz/fuzz_entries.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "app/palette_file.h"
+#include "format_shp/shp.h"
+#include "toolkit/le_bytes.h"
 
 #include "toolkit/byte_stream.h"
 #include "toolkit/dib.h"
@@ -15,7 +25,7 @@ void Check(bool condition, const char* what) {
 }
 
 // Saving and reloading huge (mostly zero) pictures only slows the fuzzer down.
-constexpr uint32_t kLargePicture = 16u << 20;
+constexpr uint32_t kLargePicture = 4u << 20;
 
 TByteStream* StreamOf(const uint8_t* data, size_t size) {
   TByteStream* stream = MakeMemoryStream();
@@ -24,7 +34,73 @@ TByteStream* StreamOf(const uint8_t* data, size_t size) {
   return stream;
 }
 
+// The file the SHP target loads from: one per process, in the temporary folder.
+const std::string& SpriteFileName() {
+  static const std::string name = [] {
+    std::random_device random;
+    auto file = "skarnel-fuzz-" + std::to_string(random()) + ".shp";
+    return (std::filesystem::temp_directory_path() / file).string();
+  }();
+  return name;
+}
+
+// Every frame's canvas and image must have the sizes the sprite box gives,
+// whatever the file said.
+void CheckSprite(TShp* sprite) {
+  Check(sprite->FrameCount == sprite->Frames->Count, "one record per frame");
+  uint32_t stride = sprite->Width + RowPad(sprite->Width);
+  uint32_t canvasSize = stride * sprite->Height;
+  for (int32_t i = 0; i < sprite->FrameCount; ++i) {
+    TShpSprite* frame = sprite->FrameAt(i);
+    Check(frame->HasPixels == (frame->DataOffset != 0), "HasPixels follows the data offset");
+    Check(frame->HasPixels == (frame->Canvas != nullptr),
+          "a canvas exactly for frames with pixels");
+    bool decoded = frame->Compression == 0 || frame->Compression == 1 || frame->Compression == 3;
+    if (frame->Canvas && decoded) {
+      Check(frame->Canvas->GetSize() == canvasSize, "a decoded canvas covers the sprite box");
+    }
+    // Placeholders of frames without pixels are all alike; a few will do.
+    if (!frame->HasPixels && i >= 16) continue;
+    TDib* image = sprite->GetFrameBitmap(i);
+    Check(image != nullptr, "every frame has a picture");
+    bool built = frame->HasPixels && canvasSize > 0;
+    Check(image->Width == (built ? sprite->Width : 1), "image width");
+    Check(image->Height == (built ? sprite->Height : 1), "image height");
+  }
+}
+
 }  // namespace
+
+void FuzzShpFile(const uint8_t* data, size_t size) {
+  // Sprites whose canvases would take many megabytes are legal but only
+  // slow the fuzzer down (their limits have tests of their own).
+  if (size >= kShpFileHeaderSize) {
+    uint64_t canvas = uint64_t{ReadLe16(data + 4)} * (ReadLe16(data + 2) + 3u);
+    uint64_t frames = std::min<uint64_t>(ReadLe16(data + 6), (size - 8) / kShpFrameHeaderSize);
+    if (canvas * frames > kLargePicture) return;
+  }
+  {
+    std::ofstream out(SpriteFileName(), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  static TShp* sprite = new TShp();  // reused, as the viewer reuses its one sprite
+  sprite->LoadShpFile(SpriteFileName().c_str());
+  uint8_t palette[kPaletteSize];
+  for (uint32_t i = 0; i < kPaletteSize; ++i)
+    palette[i] = static_cast<uint8_t>(i * 7);
+  sprite->SetPalette(palette);
+  sprite->BuildBitmaps();
+  CheckSprite(sprite);
+}
+
+void FuzzPaletteText(const uint8_t* data, size_t size) {
+  uint8_t colours[kColourTableSize];
+  std::memset(colours, 0xAB, sizeof(colours));
+  ReadJascPaletteText(data, size, colours);
+  for (uint32_t i = 0; i < kPaletteEntries; ++i) {
+    Check(colours[i * 4 + 3] == 0 || colours[i * 4 + 3] == 0xAB, "the fourth byte stays 0");
+  }
+}
 
 void FuzzBmpStream(const uint8_t* data, size_t size) {
   TByteStream* in = StreamOf(data, size);

@@ -9,3 +9,7 @@
 // a failed check) when one breaks.
 
 void FuzzBmpStream(const uint8_t* data, size_t size);
+// Loads the bytes as an SHP file and builds every frame image.
+void FuzzShpFile(const uint8_t* data, size_t size);
+// Reads the bytes as a JASC-PAL palette.
+void FuzzPaletteText(const uint8_t* data, size_t size);

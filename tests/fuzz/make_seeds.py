@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets: small valid BMP pictures of
+every bit depth, with and without a file header; small SHP sprites with raw,
+run-length and pixel-less frames; JASC-PAL palettes in the usual spellings."""
+import os
+import struct
+
+CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+
+
+def picture(width, height, bits, compression=0, table=None, header=True):
+    stride = ((width * bits + 31) // 8) & ~3
+    pixels = bytes((i * 7) & 0xFF for i in range(stride * abs(height)))
+    if table is None:
+        table = bytes(4 << bits) if bits <= 8 else b""
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression,
+                       len(pixels), width * abs(height), width * abs(height), 0, 0)
+    body = info + table + pixels
+    if not header:
+        return body
+    off = 14 + 40 + len(table)
+    return b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, off) + body
+
+
+def write_all(target, seeds):
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    for name, data in seeds.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+
+def coded_row(pixels):
+    items = bytearray()
+    i = 0
+    while i < len(pixels):
+        if pixels[i]:
+            items.append(pixels[i])
+            i += 1
+            continue
+        run = 0
+        while i < len(pixels) and pixels[i] == 0 and run < 255:
+            run += 1
+            i += 1
+        items += bytes((0, run))
+    return struct.pack("<H", len(items) + 2) + bytes(items)
+
+
+def sprite(width, height, frames):
+    """frames: (x, y, cx, cy, compression, rows or None for no pixels)."""
+    table = bytearray()
+    data = bytearray()
+    start = 8 + 24 * len(frames)
+    for x, y, cx, cy, compression, rows in frames:
+        offset = 0
+        if rows is not None:
+            offset = start + len(data)
+            for row in rows:
+                data += coded_row(row) if compression == 3 else bytes(row)
+        table += struct.pack("<HHHHIIII", x, y, cx, cy, compression, 0, 0, offset)
+    return struct.pack("<HHHH", 0, width, height, len(frames)) + bytes(table) + bytes(data)
+
+
+def shp_seeds():
+    ball = [[(7 if (c - 3) ** 2 + (r - 3) ** 2 < 9 else 0) for c in range(7)] for r in range(7)]
+    ramp = [[(r * 16 + c) & 0xFF for c in range(5)] for r in range(3)]
+    wide = [[(c % 3) * 40 for c in range(300)]]
+    return {
+        "coded_ball.shp": sprite(9, 9, [(1, 1, 7, 7, 3, ball), (2, 2, 7, 7, 3, ball)]),
+        "raw_ramp.shp": sprite(5, 3, [(0, 0, 5, 3, 0, ramp), (0, 0, 5, 3, 1, ramp)]),
+        "mixed.shp": sprite(8, 6, [(0, 0, 5, 3, 3, ramp), (0, 0, 0, 0, 0, None),
+                                   (3, 3, 5, 3, 0, ramp), (1, 1, 5, 3, 2, ramp)]),
+        "clipped.shp": sprite(4, 2, [(2, 1, 5, 3, 3, ramp)]),
+        "long_row.shp": sprite(300, 1, [(0, 0, 300, 1, 3, wide)]),
+        "empty.shp": sprite(16, 16, []),
+    }
+
+
+def pal_seeds():
+    def jasc(lines, end="\r\n", count=None):
+        body = ["JASC-PAL", "0100", str(len(lines) if count is None else count)] + lines
+        return (end.join(body) + end).encode("ascii")
+    colours = ["%d %d %d" % (i, 255 - i, (i * 7) & 0xFF) for i in range(16)]
+    return {
+        "crlf.pal": jasc(colours),
+        "lf.pal": jasc(colours, "\n"),
+        "cr.pal": jasc(colours, "\r"),
+        "tabs_and_alpha.pal": jasc(["%d\t%d  %d 255" % (i, i, i) for i in range(8)]),
+        "short.pal": jasc(colours[:4], count=256),
+        "wrap.pal": jasc(["300 -1 7", "+5 x 9", " 1 2 3"]),
+        "ctrl_z.pal": jasc(colours[:3]) + b"\x1a1 2 3\r\n",
+        "full.pal": jasc(["%d %d %d" % (i, i, i) for i in range(256)]),
+    }
+
+
+def main():
+    palette = bytes(b for i in range(256) for b in (i, 255 - i, i // 2, 0))
+    seeds = {
+        "frame_5x3.bmp": picture(5, 3, 8, table=palette),
+        "frame_8x8.bmp": picture(8, 8, 8, table=palette),
+        "headerless_5x3.dib": picture(5, 3, 8, table=palette, header=False),
+        "top_down_4x2.bmp": picture(4, -2, 8, table=palette),
+        "mono_9x2.bmp": picture(9, 2, 1),
+        "nibbles_3x3.bmp": picture(3, 3, 4),
+        "rgb555_2x2.bmp": picture(2, 2, 16),
+        "rgb565_1x1.bmp": picture(1, 1, 16, 3, struct.pack("<III", 0xF800, 0x07E0, 0x1F)),
+        "rgb24_3x2.bmp": picture(3, 2, 24),
+        "rgb32_2x2.bmp": picture(2, 2, 32),
+    }
+    write_all("bmp", seeds)
+    write_all("shp", shp_seeds())
+    write_all("pal", pal_seeds())
+
+
+if __name__ == "__main__":
+    main()
