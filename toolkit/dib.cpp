@@ -116,6 +116,36 @@ uint8_t* NewInfoBlockFor(int32_t width, int32_t height, uint8_t format) {
   return info;
 }
 
+TConvertedPicture PlanConversion(const TDib& dib) {
+  TConvertedPicture picture;
+  picture.Width = dib.Width;
+  picture.Height = dib.Height;
+  picture.Format = dib.BitFormat == kFormatDevice ? kFormat16Bit565 : dib.BitFormat;
+  picture.RowStride = DibRowStride(dib.Width, BitCountOfFormat(picture.Format));
+  picture.BitsSize = picture.RowStride * static_cast<uint32_t>(dib.Height);
+  picture.InfoBlock = NewInfoBlockFor(dib.Width, dib.Height, picture.Format);
+  picture.Bits = ZeroedBlock(picture.BitsSize);
+  return picture;
+}
+
+void FreeConversion(TConvertedPicture& picture) {
+  std::free(picture.InfoBlock);
+  std::free(picture.Bits);
+  picture = TConvertedPicture();
+}
+
+void TDib::InstallConverted(const TConvertedPicture& picture) {
+  Clear();  // frees the old picture and its handle
+  Width = picture.Width;
+  Height = picture.Height;
+  InfoBlock = picture.InfoBlock;
+  Bits = picture.Bits;
+  RowStride = picture.RowStride;
+  BitsSize = picture.BitsSize;
+  BitFormat = picture.Format;
+  PictureForm = kDeviceIndependent;
+}
+
 uint32_t InfoBytesInUse(const uint8_t* infoBlock) {
   uint32_t bitCount = ReadLe16(infoBlock + kBiBitCount);
   if (bitCount <= 8) return kInfoHeaderSize + (4u << bitCount);

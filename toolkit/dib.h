@@ -5,6 +5,7 @@
 #include "base_object.h"
 
 class TByteStream;
+struct TConvertedPicture;
 
 // Picture forms.
 constexpr uint8_t kDeviceIndependent = 0;
@@ -74,6 +75,8 @@ class TDib : public TBaseObject {
   void Destroy() override;
 
  private:
+  // Replaces the picture by a converted one, which the picture then owns.
+  void InstallConverted(const TConvertedPicture& picture);
   bool DrawThroughSection(const uint8_t* info, uint8_t* bits, uint32_t bitsSize);
 };
 

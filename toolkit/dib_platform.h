@@ -24,5 +24,20 @@ uint8_t* NewInfoBlockFor(int32_t width, int32_t height, uint8_t format);
 // Bytes of the info block that a BMP file or the clipboard carries: the
 // header, the colour table of palette formats, or the three masks.
 uint32_t InfoBytesInUse(const uint8_t* infoBlock);
+// The device-independent picture a device-compatible one converts to: the
+// device's own format becomes 5-6-5; the rows start zeroed for the platform
+// half to fill.
+struct TConvertedPicture {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  uint8_t Format = 0;
+  uint32_t RowStride = 0;
+  uint32_t BitsSize = 0;
+  uint8_t* InfoBlock = nullptr;
+  uint8_t* Bits = nullptr;
+};
+TConvertedPicture PlanConversion(const TDib& dib);
+void FreeConversion(TConvertedPicture& picture);
+
 // Releases the platform's bitmap handle (and a section's pixels with it).
 void DeletePictureHandle(void* handle);

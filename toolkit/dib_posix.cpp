@@ -36,24 +36,7 @@ TDib* MakeDib(int32_t width, int32_t height) {
 
 void TDib::SetPictureForm(uint8_t form) {
   if (form != kDeviceIndependent || PictureForm == form || IsEmpty()) return;
-  int32_t width = Width;
-  int32_t height = Height;
-  uint8_t format = BitFormat == kFormatDevice ? kFormat16Bit565 : BitFormat;
-  uint32_t stride = DibRowStride(width, BitCountOfFormat(format));
-  uint32_t bitsSize = stride * static_cast<uint32_t>(height);
-  uint8_t* info = NewInfoBlockFor(width, height, format);
-  auto* bits = static_cast<uint8_t*>(std::calloc(bitsSize + 1, 1));
-  if (!bits) throw std::bad_alloc();
-
-  Clear();
-  Width = width;
-  Height = height;
-  InfoBlock = info;
-  Bits = bits;
-  RowStride = stride;
-  BitsSize = bitsSize;
-  BitFormat = format;
-  PictureForm = kDeviceIndependent;
+  InstallConverted(PlanConversion(*this));  // the stand-in's pixels are black
 }
 
 void TDib::DrawAt(void*, int32_t, int32_t) {}

@@ -93,40 +93,23 @@ void TDib::SetPictureForm(uint8_t form) {
   HBITMAP old = AsBitmap(BitmapHandle);
   BITMAP source;
   int32_t sourceRows = GetObjectA(old, sizeof(source), &source) ? source.bmHeight : Height;
-  int32_t width = Width;
-  int32_t height = Height;
-  uint8_t format = BitFormat == kFormatDevice ? kFormat16Bit565 : BitFormat;
-  uint8_t* info = NewInfoBlockFor(width, height, format);
-  uint32_t stride = DibRowStride(width, BitCountOfFormat(format));
-  uint32_t bitsSize = stride * static_cast<uint32_t>(height);
-
-  uint8_t* bits = static_cast<uint8_t*>(std::calloc(bitsSize + 1, 1));
-  if (!bits) throw std::bad_alloc();
-  UINT rows = static_cast<UINT>(height < sourceRows ? height : sourceRows);
+  TConvertedPicture picture = PlanConversion(*this);
+  UINT rows = static_cast<UINT>(Height < sourceRows ? Height : sourceRows);
   // GetDIBits into 5-6-5 bit fields is unreliable on some systems (zeros and
   // cleared masks), so that format is always drawn through a section instead.
   bool copied = false;
-  if (format != kFormat16Bit565) {
+  if (picture.Format != kFormat16Bit565) {
     HDC memory = CreateCompatibleDC(nullptr);
-    copied = GetDIBits(memory, old, 0, rows, bits, reinterpret_cast<BITMAPINFO*>(info),
+    copied = GetDIBits(memory, old, 0, rows, picture.Bits,
+                       reinterpret_cast<BITMAPINFO*>(picture.InfoBlock),
                        DIB_RGB_COLORS) >= static_cast<int>(rows);
     DeleteDC(memory);
   }
-  if (!copied && !DrawThroughSection(info, bits, bitsSize)) {
-    std::free(bits);
-    std::free(info);
+  if (!copied && !DrawThroughSection(picture.InfoBlock, picture.Bits, picture.BitsSize)) {
+    FreeConversion(picture);
     return;
   }
-
-  Clear();  // deletes the old bitmap
-  Width = width;
-  Height = height;
-  InfoBlock = info;
-  Bits = bits;
-  RowStride = stride;
-  BitsSize = bitsSize;
-  BitFormat = format;
-  PictureForm = kDeviceIndependent;
+  InstallConverted(picture);
 }
 
 // Draws the picture into a temporary DIB section of `info` and copies the
