@@ -78,9 +78,9 @@ TWidget* MakeComboBox(TWidget* parent, ComboOptions options) {
   return combo;
 }
 
-// The combo box's window height while closed is its selection field; the
-// height it is given sets how far the list drops. Hiding and showing it
-// without redrawing makes the list take the new height now.
+// A closed combo box's window is as high as its selection field; the height
+// it is given sets how far its list drops, here one field height per row
+// and one for the field itself.
 void SizeComboDropDown(TWidget* combo) {
   int32_t rows = std::clamp(ItemCount(combo), 1, kMostDropDownRows);
   int32_t fieldHeight = GetHeight(combo);
