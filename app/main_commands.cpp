@@ -1,0 +1,180 @@
+// The commands behind the main window: browsing sprites, palettes and
+// frames, and saving or copying frames.
+#include "app/main_commands.h"
+
+#include "app/about_box.h"
+#include "app/cases.h"
+#include "app/frame_names.h"
+#include "app/palette_catalogue.h"
+#include "app/program_info.h"
+#include "toolkit/dispatch.h"
+#include "toolkit/list_controls.h"
+#include "toolkit/painter.h"
+
+namespace {
+
+// The palette box's palette, or null when its index names none.
+const PaletteRecord* ChosenPalette(TMainWindow* main) {
+  int32_t index = CurrentIndex(main->PaletteBox);
+  if (index < 0 || static_cast<size_t>(index) >= PaletteCatalogue.size()) return nullptr;
+  return &PaletteCatalogue[static_cast<size_t>(index)];
+}
+
+void ColourSprite(TMainWindow* main) {
+  if (const PaletteRecord* palette = ChosenPalette(main)) Sprite->SetPalette(palette->Colours);
+  Sprite->BuildBitmaps();
+}
+
+// The frame list's current line, or -1 when there is none: an empty list
+// answers a caret line of its own on some systems.
+int32_t CurrentFrameIndex(TMainWindow* main) {
+  int32_t index = CurrentIndex(main->FrameList);
+  return index >= 0 && index < ItemCount(main->FrameList) ? index : -1;
+}
+
+void RunPaintEvent(TMainWindow* main) {
+  main->Preview->PaintEvent(main->Preview, nullptr);
+}
+
+// Holds back a list's drawing while it is filled: drawn after each line, a
+// list of thousands of frames takes seconds.
+class TDrawingPause {
+ public:
+  explicit TDrawingPause(TWidget* list) : window_(GetHandle(list)) {
+    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TDrawingPause() {
+    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window_, nullptr, TRUE);
+  }
+  TDrawingPause(const TDrawingPause&) = delete;
+  TDrawingPause& operator=(const TDrawingPause&) = delete;
+
+ private:
+  HWND window_;
+};
+
+void FillFrameList(TMainWindow* main) {
+  TDrawingPause pause(main->FrameList);
+  ClearItems(main->FrameList);
+  for (int32_t number = 1; number <= Sprite->FrameCount; ++number)
+    AddItem(main->FrameList, FrameLine(Sprite->Name, number).c_str());
+  // Refused by a list with multiple selection: the first line added is
+  // already selected and current.
+  SetCurrentIndex(main->FrameList, 0);
+}
+
+// Asks for the folder the frames go to; false when the user did not
+// confirm one.
+bool AskExportFolder(TMainWindow* main) {
+  TFolderDialog* dialog = main->ExportFolderDialog;
+  SetStartFolder(dialog, ExportFolder.c_str());
+  if (!ShowDialog(dialog)) return false;
+  ExportFolder = ChosenFolder(dialog);
+  return true;
+}
+
+// A failed write is not reported: the user sees the files that are there.
+void ExportFrame(int32_t index) {
+  TDib* bitmap = Sprite->GetFrameBitmap(index);
+  if (!bitmap) return;
+  std::string path = InFolder(ExportFolder, FrameFileName(Sprite->Name, index + 1));
+  bitmap->SaveBmpFile(path.c_str());
+}
+
+}  // namespace
+
+void SpriteChosen(TMainWindow* main) {
+  int32_t index = CurrentIndex(main->SpriteList);
+  if (index < 0) return;
+  // The list shows ShpFolder, wherever the current directory has moved.
+  LoadSprite(main, InFolder(ShpFolder, ItemText(main->SpriteList, index)));
+}
+
+void LoadSprite(TMainWindow* main, const std::string& fileName) {
+  // Loading frees the old frames with their pictures; the preview must not
+  // be left showing one of them.
+  CurrentBitmap = StartupBitmap;
+  Sprite->LoadShpFile(fileName.c_str());
+  ColourSprite(main);
+  FillFrameList(main);
+  if (ItemCount(main->FrameList) > 0) {
+    main->FrameList->SelectEvent(main->FrameList);
+  } else {
+    RunPaintEvent(main);
+  }
+  SetEnabled(main->PaletteBox, true);
+  SetEnabled(main->SaveAllButton, true);
+}
+
+void PaletteChanged(TMainWindow* main) {
+  // The frames' pictures are refilled in place: CurrentBitmap stays the
+  // frame shown.
+  ColourSprite(main);
+  main->FrameList->SelectEvent(main->FrameList);
+  UpdateNow(main->PreviewScroller);
+}
+
+void FrameChosen(TMainWindow* main) {
+  int32_t index = CurrentFrameIndex(main);
+  if (index < 0) return;
+  TDib* bitmap = Sprite->GetFrameBitmap(index);
+  if (!bitmap) return;
+  CurrentBitmap = bitmap;
+  RunPaintEvent(main);
+  SetEnabled(main->SaveSelectedButton, true);
+}
+
+void PaintPreview(TMainWindow* main, TWidget*, HDC) {
+  TWidget* preview = main->Preview;
+  SetWidth(preview, CurrentBitmap->Width);
+  SetHeight(preview, CurrentBitmap->Height);
+  CurrentBitmap->DrawAt(PainterDC(WidgetPainter(preview)), 0, 0);
+}
+
+void SaveFrame(TMainWindow* main) {
+  TFileDialog* dialog = main->SaveFrameDialog;
+  dialog->ChosenPath = Sprite->Name + FrameNumberText(CurrentFrameIndex(main) + 1);
+  dialog->StartFolder = ExportFolder;
+  if (!ShowDialog(dialog)) return;
+  CurrentBitmap->SaveBmpFile(dialog->ChosenPath.c_str());
+  ExportFolder = FolderPartOf(dialog->ChosenPath);
+}
+
+void SaveSelectedFrames(TMainWindow* main) {
+  if (!AskExportFolder(main)) return;
+  int32_t count = ItemCount(main->FrameList);
+  for (int32_t index = 0; index < count; ++index) {
+    if (IsItemSelected(main->FrameList, index)) ExportFrame(index);
+  }
+}
+
+void SaveAllFrames(TMainWindow* main) {
+  if (!AskExportFolder(main)) return;
+  for (int32_t index = 0; index < Sprite->FrameCount; ++index)
+    ExportFrame(index);
+}
+
+void ChooseShpFolder(TMainWindow* main) {
+  TFolderDialog* dialog = main->ShpFolderDialog;
+  SetStartFolder(dialog, ShpFolder.c_str());
+  if (!ShowDialog(dialog)) return;
+  ShpFolder = ChosenFolder(dialog);
+  ClearItems(main->SpriteList);
+  AddDirectoryListing(main->SpriteList, InFolder(ShpFolder, "*.shp").c_str(),
+                      kListedFileAttributes);
+  SetText(main->FolderEdit, ShpFolder.c_str());
+}
+
+void CopyFrame(TMainWindow*) {
+  // Nothing to tell the user when the clipboard cannot be had.
+  CurrentBitmap->PutOnClipboard();
+}
+
+void ExitProgram(TMainWindow* main) {
+  RequestClose(main->AppForm);
+}
+
+void ShowAbout(TMainWindow*) {
+  ShowAboutBox(kProgramName, kProgramDate, kAuthorName, kAuthorEmail, kAuthorWeb);
+}

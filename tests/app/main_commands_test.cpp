@@ -1,0 +1,337 @@
+// The commands run in-process on the main window, as its events run them.
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/main_commands.h"
+#include "app/palette_catalogue.h"
+#include "screen_pixels.h"
+#include "support/hostile_shp.h"
+#include "toolkit/dialog_driver.h"
+#include "toolkit/list_controls.h"
+#include "viewer_fixture.h"
+
+namespace {
+
+using TLines = std::vector<std::string>;
+using TIndexes = std::vector<int>;
+
+constexpr int kFileNameField = 0x47C;  // cmb13 of the save dialog
+
+std::string Lower(std::string text) {
+  CharLowerA(text.data());
+  return text;
+}
+
+// The names of the files in a folder.
+TLines FilesIn(const std::string& folder) {
+  TLines names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class TCommandsTest : public TViewerTest {
+ protected:
+  void SetUp() override {
+    TViewerTest::SetUp();
+    DriverMisses.clear();
+  }
+
+  // Runs `command` while the folder dialog it opens is answered with
+  // `folder` (Cancel when empty); `startFolder` gets the folder the dialog
+  // had preselected.
+  void WithFolderChoice(void (*command)(TMainWindow*), const std::string& folder,
+                        std::string* startFolder = nullptr) {
+    if (!folder.empty()) SettleFolders(folder);
+    SettleFolders(Folder());
+    WhenFound(
+        "folder dialog", [] { return FindDialog(); },
+        [=, this](HWND dialog) {
+          // The folder the command asked the dialog to preselect.
+          if (startFolder) *startFolder = main_->ExportFolderDialog->StartFolder;
+          if (folder.empty()) {
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return;
+          }
+          SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+          PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        });
+    command(main_);
+    EXPECT_EQ(DriverMisses, TLines{});
+  }
+
+  // Runs SaveFrame while its dialog is answered with `path` (Cancel when
+  // empty); answers the name the dialog offered.
+  std::string SaveFrameAs(const std::string& path, std::string* startFolder = nullptr) {
+    std::string offered;
+    WhenFound(
+        "save dialog", [] { return FindDialog(); },
+        [&](HWND dialog) {
+          offered = TextOf(GetDlgItem(dialog, kFileNameField));
+          if (startFolder) {
+            char folder[MAX_PATH] = {};
+            SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+            *startFolder = folder;
+          }
+          if (path.empty()) {
+            PressButton(dialog, IDCANCEL);
+            return;
+          }
+          SetWindowTextA(GetDlgItem(dialog, kFileNameField), path.c_str());
+          PressButton(dialog, IDOK);
+        });
+    SaveFrame(main_);
+    EXPECT_EQ(DriverMisses, TLines{});
+    return offered;
+  }
+};
+
+TEST_F(TCommandsTest, ChoosingASpriteListsItsFramesAndShowsTheFirst) {
+  PutStandardFiles();
+  Build();
+  struct TCase {
+    const char* line;
+    TTestSprite sprite;
+    const char* name;
+  };
+  const TCase cases[] = {{"tank.shp", TankSprite(), "tank"}, {"my.unit.shp", DottedSprite(), "my"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.line);
+    ChooseSprite(c.line);
+    EXPECT_EQ(Sprite->Name, c.name);
+    TLines expected;
+    for (size_t n = 1; n <= c.sprite.Frames.size(); ++n) {
+      char line[64];
+      std::snprintf(line, sizeof(line), "%03d : %s%03d", static_cast<int>(n), c.name,
+                    static_cast<int>(n));
+      expected.push_back(line);
+    }
+    EXPECT_EQ(Lines(main_->FrameList), expected);
+    EXPECT_EQ(SelectedLines(main_->FrameList), TIndexes{0});
+    EXPECT_EQ(CurrentIndex(main_->FrameList), 0);
+    EXPECT_EQ(CurrentBitmap, Sprite->GetFrameBitmap(0));
+    EXPECT_EQ(GetWidth(main_->Preview), c.sprite.Width);
+    EXPECT_EQ(GetHeight(main_->Preview), c.sprite.Height);
+    EXPECT_TRUE(ShowsRows(main_->Preview->Window, c.sprite.BoxRows(0), AmberPalette()));
+    EXPECT_TRUE(IsEnabled(main_->PaletteBox));
+    EXPECT_TRUE(IsEnabled(main_->SaveAllButton));
+    EXPECT_TRUE(IsEnabled(main_->SaveSelectedButton));
+  }
+}
+
+TEST_F(TCommandsTest, FramesFromOneThousandOnHaveFourDigits) {
+  PutPalette(Folder(), "Amber.pal", AmberPalette());
+  TTestSprite big{"big.shp", 4, 4, {}};
+  for (int k = 0; k < 1001; ++k)
+    big.Frames.push_back(FrameWithoutPixels(0, 0, 1, 1));
+  PutSprite(Folder(), big);
+  Build();
+  ChooseSprite("big.shp");
+  TLines lines = Lines(main_->FrameList);
+  ASSERT_EQ(lines.size(), 1001u);
+  EXPECT_EQ(lines[998], "999 : big999");
+  EXPECT_EQ(lines[999], "1000 : big1000");
+  EXPECT_EQ(lines[1000], "1001 : big1001");
+}
+
+TEST_F(TCommandsTest, AFramelessSpriteAfterAnotherShowsTheStartUpPicture) {
+  PutStandardFiles();
+  Build();
+  ChooseSprite("tank.shp");
+  ChooseSprite("empty.shp");
+  EXPECT_EQ(ItemCount(main_->FrameList), 0);
+  // The frames shown before went with the old contents.
+  EXPECT_EQ(CurrentBitmap, StartupBitmap);
+  EXPECT_EQ(GetWidth(main_->Preview), 1);
+  EXPECT_EQ(GetHeight(main_->Preview), 1);
+  std::string out = MakeFolder("out");
+  WithFolderChoice(&SaveSelectedFrames, out);
+  WithFolderChoice(&SaveAllFrames, out);
+  EXPECT_EQ(FilesIn(out), TLines{});
+  CopyFrame(main_);
+  UpdateNow(main_->PreviewScroller);
+}
+
+TEST_F(TCommandsTest, DamagedAndHostileFilesLeaveTheViewerWorking) {
+  PutStandardFiles();
+  Build();
+  std::vector<THostileFile> corpus = HostileShpCorpus();
+  std::string hostile = MakeFolder("hostile");
+  // Every seventh file: each kind of damage, in a reasonable time.
+  for (size_t i = 0; i < corpus.size(); i += 7) {
+    SCOPED_TRACE(corpus[i].Name);
+    WriteFileBytes(hostile + "\\h.shp", corpus[i].Bytes);
+    LoadSprite(main_, hostile + "\\h.shp");
+    ASSERT_EQ(ItemCount(main_->FrameList), Sprite->FrameCount);
+    if (Sprite->FrameCount > 0) {
+      ChooseFrames({Sprite->FrameCount - 1});
+      EXPECT_EQ(CurrentBitmap, Sprite->GetFrameBitmap(Sprite->FrameCount - 1));
+    } else {
+      EXPECT_EQ(CurrentBitmap, StartupBitmap);
+    }
+    UpdateNow(main_->PreviewScroller);
+  }
+  ChooseSprite("tank.shp");
+  EXPECT_EQ(ItemCount(main_->FrameList), 12);
+  EXPECT_TRUE(ShowsRows(main_->Preview->Window, TankSprite().BoxRows(0), AmberPalette()));
+}
+
+TEST_F(TCommandsTest, AnotherPaletteRecoloursTheFrameShownAndKeepsTheSelection) {
+  PutStandardFiles();
+  Build();
+  ChooseSprite("tank.shp");
+  ChooseFrames({2, 6});
+  TDib* shown = CurrentBitmap;
+  ASSERT_EQ(shown, Sprite->GetFrameBitmap(6));
+  SetCurrentIndex(main_->PaletteBox, 1);
+  main_->PaletteBox->ChangeEvent(main_->PaletteBox);
+  EXPECT_EQ(CurrentBitmap, shown) << "refilled in place";
+  EXPECT_EQ(SelectedLines(main_->FrameList), (TIndexes{2, 6}));
+  EXPECT_EQ(CurrentIndex(main_->FrameList), 6);
+  EXPECT_TRUE(ShowsRows(main_->Preview->Window, TankSprite().BoxRows(6), SeaPalette()));
+  // Every frame was recoloured, not only the one shown.
+  ChooseFrames({0});
+  EXPECT_TRUE(ShowsRows(main_->Preview->Window, TankSprite().BoxRows(0), SeaPalette()));
+}
+
+TEST_F(TCommandsTest, SaveFrameOffersTheFrameNameAndRemembersTheFolder) {
+  PutStandardFiles();
+  Build();
+  std::string out = MakeFolder("out");
+  std::string other = MakeFolder("other");
+
+  // Before any sprite: the start-up picture under the name "000".
+  EXPECT_EQ(SaveFrameAs(out + "\\start.bmp"), "000");
+  TBytes start = ReadFileBytes(out + "\\start.bmp");
+  ASSERT_GE(start.size(), 26u);
+  EXPECT_EQ(start[0], 'B');
+  EXPECT_EQ(start[18] | start[19] << 8, 1) << "1 pixel wide";
+  EXPECT_EQ(start[22] | start[23] << 8, 1) << "1 pixel high";
+  EXPECT_EQ(ExportFolder, out + "\\");
+
+  ChooseSprite("tank.shp");
+  ChooseFrames({4});
+  std::string startFolder;
+  EXPECT_EQ(SaveFrameAs(other + "\\five", &startFolder), "tank005");
+  EXPECT_EQ(Lower(startFolder), Lower(out));
+  EXPECT_EQ(ReadFileBytes(other + "\\five.bmp"), TankSprite().FrameBmp(4, AmberPalette()))
+      << "the extension is added";
+  EXPECT_EQ(ExportFolder, other + "\\");
+
+  // Cancel changes nothing and writes nothing.
+  EXPECT_EQ(SaveFrameAs(""), "tank005");
+  EXPECT_EQ(ExportFolder, other + "\\");
+  EXPECT_EQ(FilesIn(other), TLines{"five.bmp"});
+
+  // The export folder dialog starts where the last frame went.
+  std::string preselected;
+  WithFolderChoice(&SaveSelectedFrames, "", &preselected);
+  EXPECT_EQ(preselected, other + "\\");
+}
+
+TEST_F(TCommandsTest, SaveSelectedWritesTheSelectedFramesAndSaveAllEveryFrame) {
+  PutStandardFiles();
+  Build();
+  ChooseSprite("tank.shp");
+  ChooseFrames({1, 4});
+  std::string selected = MakeFolder("selected");
+  WithFolderChoice(&SaveSelectedFrames, selected);
+  EXPECT_EQ(FilesIn(selected), (TLines{"tank002.bmp", "tank005.bmp"}));
+  TTestSprite tank = TankSprite();
+  EXPECT_EQ(ReadFileBytes(selected + "\\tank002.bmp"), tank.FrameBmp(1, AmberPalette()));
+  EXPECT_EQ(ReadFileBytes(selected + "\\tank005.bmp"), tank.FrameBmp(4, AmberPalette()));
+  EXPECT_EQ(Lower(ExportFolder), Lower(selected));
+  EXPECT_EQ(CurrentBitmap, Sprite->GetFrameBitmap(4)) << "the preview stays";
+
+  // Nothing selected: nothing written.
+  ChooseFrames({});
+  std::string none = MakeFolder("none");
+  WithFolderChoice(&SaveSelectedFrames, none);
+  EXPECT_EQ(FilesIn(none), TLines{});
+
+  std::string all = MakeFolder("all");
+  WithFolderChoice(&SaveAllFrames, all);
+  TLines files = FilesIn(all);
+  ASSERT_EQ(files.size(), 12u);
+  for (size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(files[i]);
+    char name[32];
+    std::snprintf(name, sizeof(name), "tank%03d.bmp", static_cast<int>(i + 1));
+    EXPECT_EQ(files[i], name);
+    if (i != 3) {
+      EXPECT_EQ(ReadFileBytes(all + "\\" + name), tank.FrameBmp(i, AmberPalette()));
+    }
+  }
+  EXPECT_EQ(Lower(ExportFolder), Lower(all));
+
+  // Cancel keeps the folder and writes nothing.
+  WithFolderChoice(&SaveAllFrames, "");
+  EXPECT_EQ(Lower(ExportFolder), Lower(all));
+}
+
+TEST_F(TCommandsTest, AnotherShpFolderIsListedAndSpritesAreLoadedFromIt) {
+  PutStandardFiles();
+  Build();
+  ChooseSprite("tank.shp");
+  std::string other = MakeFolder("other");
+  // Same name, other contents: the one shown must be the one loaded.
+  PutSprite(other, DottedSprite(), "tank.shp");
+  PutSprite(other, DottedSprite(), "zebra.shp");
+
+  auto choose = [this](const std::string& folder) {
+    SettleFolders(folder);
+    WhenFound(
+        "folder dialog", [] { return FindDialog(); },
+        [=](HWND dialog) {
+          SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+          PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        });
+    ChooseShpFolder(main_);
+  };
+  choose(other);
+  EXPECT_EQ(DriverMisses, TLines{});
+  EXPECT_EQ(Lower(ShpFolder), Lower(other));
+  EXPECT_EQ(GetText(main_->FolderEdit), ShpFolder);
+  EXPECT_EQ(Lines(main_->SpriteList), (TLines{"tank.shp", "zebra.shp"}));
+  EXPECT_EQ(CurrentIndex(main_->SpriteList), -1);
+  EXPECT_EQ(ItemCount(main_->FrameList), 12) << "the loaded sprite stays";
+
+  // Wherever the current directory has gone meanwhile.
+  SetCurrentDirectoryA(MakeFolder("elsewhere").c_str());
+  ChooseSprite("tank.shp");
+  EXPECT_EQ(Lines(main_->FrameList), (TLines{"001 : tank001", "002 : tank002"}));
+  EXPECT_TRUE(ShowsRows(main_->Preview->Window, DottedSprite().BoxRows(0), AmberPalette()));
+}
+
+TEST_F(TCommandsTest, CopyPutsTheFrameShownOnTheClipboard) {
+  PutStandardFiles();
+  Build();
+  ChooseSprite("tank.shp");
+  ChooseFrames({7});
+  CopyFrame(main_);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE block = GetClipboardData(CF_DIB);
+  ASSERT_NE(block, nullptr);
+  TBytes file = TankSprite().FrameBmp(7, AmberPalette());
+  TBytes expected(file.begin() + 14, file.end());  // no file header
+  const auto* bytes = static_cast<const uint8_t*>(GlobalLock(block));
+  ASSERT_GE(GlobalSize(block), expected.size());
+  TBytes copied(bytes, bytes + expected.size());
+  GlobalUnlock(block);
+  CloseClipboard();
+  EXPECT_EQ(copied, expected);
+}
+
+}  // namespace
