@@ -214,21 +214,6 @@ TEST_F(TMainWindowTest, DialogsAreSetUpForTheirCommands) {
   EXPECT_NE(m->ExportFolderDialog, m->ShpFolderDialog);
 }
 
-// The names LB_DIR lists for the pattern in the working folder.
-TLines DirectoryListing(const char* pattern) {
-  HWND list = CreateWindowA("LISTBOX", "", LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr,
-                            nullptr, nullptr);
-  SendMessageA(list, LB_DIR, kListedFileAttributes, reinterpret_cast<LPARAM>(pattern));
-  TLines names;
-  for (LRESULT i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
-    char text[MAX_PATH] = {};
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    names.push_back(text);
-  }
-  DestroyWindow(list);
-  return names;
-}
-
 TEST_F(TMainWindowTest, TheStartUpTailFillsTheWindow) {
   PutPalette(Folder(), "Sea.pal", SeaPalette());
   PutPalette(Folder(), "Amber.pal", AmberPalette());

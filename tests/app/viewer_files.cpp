@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "support/bmp_image.h"
 
 namespace {
@@ -99,4 +102,46 @@ void SettleFolders(const std::string& path) {
     }
     if (end == std::string::npos) break;
   }
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> DirectoryListing(const std::string& pattern) {
+  HWND list = CreateWindowA("LISTBOX", "", LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr,
+                            nullptr, nullptr);
+  SendMessageA(list, LB_DIR, 0x2F, reinterpret_cast<LPARAM>(pattern.c_str()));
+  std::vector<std::string> names;
+  for (LRESULT i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+    char text[MAX_PATH] = {};
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    names.push_back(text);
+  }
+  DestroyWindow(list);
+  return names;
+}
+
+std::vector<std::string> FrameLines(const std::string& name, int count) {
+  std::vector<std::string> lines;
+  for (int n = 1; n <= count; ++n) {
+    char line[64];
+    std::snprintf(line, sizeof(line), "%03d : %s%03d", n, name.c_str(), n);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string Lower(std::string text) {
+  CharLowerA(text.data());
+  return text;
 }

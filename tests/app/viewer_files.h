@@ -47,3 +47,11 @@ void PutPalette(const std::string& folder, const std::string& name,
 // changes no access time while it opens: the dialog cannot preselect a
 // folder whose time changes then.
 void SettleFolders(const std::string& path);
+
+// The names of the files (not folders) in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+// The names LB_DIR lists for the pattern, in the order it lists them.
+std::vector<std::string> DirectoryListing(const std::string& pattern);
+// Frame lines "001 : name001" ... for frames 1 to `count`.
+std::vector<std::string> FrameLines(const std::string& name, int count);
+std::string Lower(std::string text);
