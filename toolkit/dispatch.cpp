@@ -96,7 +96,7 @@ LRESULT OnControlColor(TMessage& message) {
 // A control's notification goes back to the control, where it raises events.
 LRESULT OnCommand(TWidget* widget, TMessage& message) {
   auto source = reinterpret_cast<HWND>(message.LParam);
-  if (source && GetPropA(source, kSelfProperty)) {
+  if (WidgetOfWindow(source)) {
     return SendMessageA(source, TKM_COMMAND, message.WParam, message.LParam);
   }
   return DefaultMessageProc(widget, message);
@@ -157,18 +157,60 @@ LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   if (window && CreatingWidget) {
     TWidget* widget = CreatingWidget;
     widget->Window = window;
-    SetPropA(window, kSelfProperty, widget);
+    BindWindow(window, widget);
     CreatingWidget = nullptr;
     return widget->WidgetMessageProc(record);
   }
-  if (TWidget* widget = WidgetOfWindow(window)) return widget->WidgetMessageProc(record);
+  if (TWidget* widget = WidgetOfWindow(window)) {
+    LRESULT result = widget->WidgetMessageProc(record);
+    // A window the system destroys may give its handle to a new window.
+    if ((message & 0xFFFF) == WM_NCDESTROY) ForgetBinding(window);
+    return result;
+  }
   if (MainWidget) return MainWidget->WidgetMessageProc(record);
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+namespace {
+
+// Recently looked-up windows: reading a window property costs a round trip
+// to the window server on some systems, and a list being filled receives
+// thousands of messages in a row.
+struct TBinding {
+  HWND Window = nullptr;
+  TWidget* Widget = nullptr;
+};
+TBinding g_bindings[64];
+
+TBinding& BindingSlot(HWND window) {
+  auto key = reinterpret_cast<uintptr_t>(window);
+  return g_bindings[(key ^ (key >> 6)) % 64];
+}
+
+}  // namespace
+
+void BindWindow(HWND window, TWidget* widget) {
+  SetPropA(window, kSelfProperty, widget);
+  BindingSlot(window) = {window, widget};
+}
+
+void ForgetBinding(HWND window) {
+  TBinding& slot = BindingSlot(window);
+  if (slot.Window == window) slot = TBinding();
+}
+
+void UnbindWindow(HWND window) {
+  RemovePropA(window, kSelfProperty);
+  ForgetBinding(window);
+}
+
 TWidget* WidgetOfWindow(HWND window) {
   if (!window) return nullptr;
-  return static_cast<TWidget*>(GetPropA(window, kSelfProperty));
+  TBinding& slot = BindingSlot(window);
+  if (slot.Window == window) return slot.Widget;
+  auto* widget = static_cast<TWidget*>(GetPropA(window, kSelfProperty));
+  if (widget) slot = {window, widget};
+  return widget;
 }
 
 LRESULT DefaultMessageProc(TWidget* widget, const TMessage& message) {

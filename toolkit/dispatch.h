@@ -34,6 +34,11 @@ LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 // The widget a window belongs to, or null.
 TWidget* WidgetOfWindow(HWND window);
+// Ties a window to its widget (the "SELF_" property) and unties it again.
+void BindWindow(HWND window, TWidget* widget);
+void UnbindWindow(HWND window);
+// Drops the lookup of a window that is going away, keeping its property.
+void ForgetBinding(HWND window);
 
 // Handlers run newest first; a routine is attached at most once.
 void AttachHandler(TWidget* widget, TMessageHandler handler);

@@ -44,9 +44,9 @@ void DestroyOwnWindow(TWidget* widget) {
   if (widget->Accelerators) DestroyAcceleratorTable(widget->Accelerators);
   widget->Accelerators = nullptr;
   HWND window = widget->Window;
+  if (IsWindow(window)) TakeBackIcon(widget);
+  UnbindWindow(window);
   if (IsWindow(window)) {
-    TakeBackIcon(widget);
-    RemovePropA(window, kSelfProperty);
     // Hand the window back to its class's own procedure, so that the
     // messages of its destruction reach it (a system control frees its data
     // there) and no other widget sees them.

@@ -66,10 +66,10 @@ HWND CreateOwnWindow(TWidget* widget, const std::string& className, HWND parentW
     return nullptr;
   }
   // The first message did not come through the toolkit's procedure.
-  if (!GetPropA(window, kSelfProperty)) {
+  if (!WidgetOfWindow(window)) {
     CreatingWidget = nullptr;
     widget->Window = window;
-    SetPropA(window, kSelfProperty, widget);
+    BindWindow(window, widget);
   }
   return window;
 }
