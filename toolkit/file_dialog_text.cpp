@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-std::string FilterList(const std::string& spec) {
-  if (spec.empty()) return spec;
-  std::string list = spec + '\0';
+std::string FilterList(const std::string& filterText) {
+  if (filterText.empty()) return filterText;
+  std::string list = filterText + '\0';
   // A leading "|" is a name's first character, not a separator.
   std::replace(list.begin() + 1, list.end(), '|', '\0');
   return list;

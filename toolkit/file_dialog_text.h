@@ -9,7 +9,7 @@
 // "Name|pattern|..." as the system's list: each "|" after the first
 // character becomes NUL, and the list ends with two NULs (the string's own
 // terminator is the second). Empty stays empty.
-std::string FilterList(const std::string& spec);
+std::string FilterList(const std::string& filterText);
 
 // A zero-filled buffer of `size` bytes starting with `name`, cut so that its
 // terminating NUL fits.

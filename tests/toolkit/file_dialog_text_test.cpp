@@ -14,7 +14,7 @@ using namespace std::string_literals;
 
 TEST(FileDialogText, FilterList) {
   struct TCase {
-    std::string Spec;
+    std::string Filter;
     std::string List;  // without the string's own terminating NUL
   } cases[] = {
       {"Bitmaps (*.bmp)|*.bmp", "Bitmaps (*.bmp)\0*.bmp\0"s},
@@ -24,8 +24,8 @@ TEST(FileDialogText, FilterList) {
       {"", ""},
   };
   for (const TCase& c : cases) {
-    std::string list = FilterList(c.Spec);
-    EXPECT_EQ(list, c.List) << c.Spec;
+    std::string list = FilterList(c.Filter);
+    EXPECT_EQ(list, c.List) << c.Filter;
     EXPECT_EQ(list.c_str()[list.size()], '\0') << "the second NUL of the end";
   }
 }
