@@ -1,4 +1,8 @@
 # Project-wide compile settings shared by every target.
+# The tests need GoogleTest's sources (Debian's /usr/src/googletest by
+# default); a plain build of the program and the converter does without.
+option(SKARNEL_TESTS "Build the tests, the benchmark and the demo generator" ON)
+set(SKARNEL_GTEST_DIR /usr/src/googletest CACHE PATH "GoogleTest's source folder")
 option(SKARNEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(SKARNEL_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 option(SKARNEL_WERROR "Treat warnings as errors (the scripts build this way)" OFF)
