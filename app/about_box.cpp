@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "toolkit/layout.h"
-#include "toolkit/message_loop.h"
+#include "toolkit/widgets/layout.h"
+#include "toolkit/widgets/message_loop.h"
 
 TWidget* AboutForm = nullptr;
 TWidget* AboutOk = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 // The About box: the program's name, a date, the author and two links that
 // open through the shell. Built once, hidden, under the main form; shown

@@ -3,13 +3,13 @@
 #include "app/main_commands.h"
 
 #include "app/about_box.h"
-#include "app/cases.h"
-#include "app/frame_names.h"
+#include "formats/cases.h"
+#include "formats/frame_names.h"
 #include "app/palette_catalogue.h"
 #include "app/program_info.h"
-#include "toolkit/dispatch.h"
-#include "toolkit/list_controls.h"
-#include "toolkit/painter.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/list_controls.h"
+#include "toolkit/widgets/painter.h"
 
 namespace {
 

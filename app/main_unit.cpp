@@ -8,10 +8,10 @@
 #include "app/main_commands.h"
 #include "app/palette_catalogue.h"
 #include "app/program_info.h"
-#include "toolkit/dispatch.h"
-#include "toolkit/layout.h"
-#include "toolkit/list_controls.h"
-#include "toolkit/scroll_box.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/layout.h"
+#include "toolkit/widgets/list_controls.h"
+#include "toolkit/widgets/scroll_box.h"
 
 TShp* Sprite = nullptr;
 TDib* CurrentBitmap = nullptr;

@@ -3,12 +3,12 @@
 #include <string>
 
 #include "format_shp/shp.h"
-#include "toolkit/base_object.h"
-#include "toolkit/dib.h"
-#include "toolkit/file_dialog.h"
-#include "toolkit/folder_dialog.h"
-#include "toolkit/menu.h"
-#include "toolkit/widget.h"
+#include "toolkit/base/base_object.h"
+#include "toolkit/base/dib.h"
+#include "toolkit/widgets/file_dialog.h"
+#include "toolkit/widgets/folder_dialog.h"
+#include "toolkit/widgets/menu.h"
+#include "toolkit/widgets/widget.h"
 
 // The parts of the main window. Made by BuildMainWindow and owned by the
 // main form, so that it goes with the form.

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/main_unit.h"
-#include "toolkit/message_loop.h"
+#include "toolkit/widgets/message_loop.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The record goes with the form when the loop ends, so the loop gets a

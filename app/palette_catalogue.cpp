@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 std::vector<PaletteRecord> PaletteCatalogue;
 

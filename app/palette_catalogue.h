@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/palette_file.h"
+#include "formats/palette_file.h"
 
 // One palette of the working directory.
 struct PaletteRecord {

@@ -18,8 +18,3 @@ std::string FirstPaletteInWorkingFolder();
 
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
-
-// Moves `from` to `to`, replacing a file already there.
-bool MoveOverFile(const std::string& from, const std::string& to);
-
-void RemoveFile(const std::string& path);

@@ -51,11 +51,3 @@ bool MakeFolders(const std::string& path) {
   }
   return IsFolder(path);
 }
-
-bool MoveOverFile(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
-}
-
-void RemoveFile(const std::string& path) {
-  ::unlink(path.c_str());
-}

@@ -61,11 +61,3 @@ bool MakeFolders(const std::string& path) {
   }
   return IsFolder(path);
 }
-
-bool MoveOverFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
-void RemoveFile(const std::string& path) {
-  DeleteFileA(path.c_str());
-}

@@ -4,12 +4,13 @@
 #include <map>
 #include <new>
 
-#include "app/palette_file.h"
+#include "formats/palette_file.h"
 #include "cli/cli_platform.h"
 #include "cli/console.h"
 #include "cli/converter_options.h"
 #include "cli/load_report_text.h"
 #include "format_shp/shp.h"
+#include "toolkit/base/write_through.h"
 
 namespace {
 
@@ -87,14 +88,12 @@ void PrintInfo(TRun& run, const std::string& file) {
   std::fflush(stdout);
 }
 
-// Writes under a temporary name in the same folder and renames it, so that
-// a write that fails (no room, no permission) leaves no partial image
-// under the real name.
+// A write that fails (no room, no permission) leaves no partial image under
+// the real name.
 bool WriteImage(TDib* image, const std::string& path) {
-  std::string temporary = path + ".partial";
-  bool written = image && image->SaveBmpFile(temporary.c_str()) && MoveOverFile(temporary, path);
-  if (!written) RemoveFile(temporary);
-  return written;
+  return image && WriteThroughTemporary(path, [image](const char* temporary) {
+           return image->SaveBmpFile(temporary);
+         });
 }
 
 void WriteFrames(TRun& run, const std::string& file) {

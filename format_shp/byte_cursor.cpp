@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "toolkit/byte_stream.h"
+#include "toolkit/base/byte_stream.h"
 
 TByteCursor::TByteCursor(TByteStream* stream, uint32_t end)
     : stream_(stream), end_(end), data_(new uint8_t[kChunkSize]) {}

@@ -6,7 +6,7 @@
 
 #include "format_shp/byte_cursor.h"
 #include "format_shp/frame_decoder.h"
-#include "toolkit/le_bytes.h"
+#include "toolkit/base/le_bytes.h"
 
 namespace {
 

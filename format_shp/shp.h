@@ -4,10 +4,10 @@
 #include <string>
 
 #include "format_shp/shp_load_report.h"
-#include "toolkit/base_object.h"
-#include "toolkit/byte_stream.h"
-#include "toolkit/dib.h"
-#include "toolkit/ptr_list.h"
+#include "toolkit/base/base_object.h"
+#include "toolkit/base/byte_stream.h"
+#include "toolkit/base/dib.h"
+#include "toolkit/base/ptr_list.h"
 
 class TByteCursor;
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "app/palette_file.h"
+#include "formats/palette_file.h"
 #include "format_shp/shp.h"
 #include "support/test_files.h"
 

@@ -13,7 +13,7 @@
 #include "screen_pixels.h"
 #include "support/hostile_shp.h"
 #include "toolkit/dialog_driver.h"
-#include "toolkit/list_controls.h"
+#include "toolkit/widgets/list_controls.h"
 #include "viewer_fixture.h"
 
 namespace {

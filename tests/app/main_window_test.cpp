@@ -9,8 +9,8 @@
 #include "app/main_unit.h"
 #include "app/palette_catalogue.h"
 #include "app/program_info.h"
-#include "toolkit/dispatch.h"
-#include "toolkit/list_controls.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/list_controls.h"
 #include "viewer_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "viewer_fixture.h"
 
 #include "app/main_commands.h"
-#include "toolkit/list_controls.h"
+#include "toolkit/widgets/list_controls.h"
 
 void TViewerTest::SetUp() {
   GuiTest::SetUp();

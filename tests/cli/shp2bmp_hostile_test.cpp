@@ -6,7 +6,7 @@
 
 #include "shp2bmp_test_util.h"
 #include "support/hostile_shp.h"
-#include "toolkit/le_bytes.h"
+#include "toolkit/base/le_bytes.h"
 
 namespace {
 

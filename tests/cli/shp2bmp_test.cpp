@@ -1,11 +1,11 @@
 // The converter end to end: the built program run on files in a folder.
 #include <gtest/gtest.h>
 
-#include "app/palette_file.h"
+#include "formats/palette_file.h"
 #include "format_shp/shp.h"
 #include "shp2bmp_test_util.h"
 #include "support/bmp_image.h"
-#include "toolkit/le_bytes.h"
+#include "toolkit/base/le_bytes.h"
 
 namespace {
 

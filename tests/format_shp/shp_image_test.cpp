@@ -4,7 +4,7 @@
 #include "format_shp/frame_image.h"
 #include "shp_test_util.h"
 #include "support/bmp_image.h"
-#include "toolkit/le_bytes.h"
+#include "toolkit/base/le_bytes.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <random>
 #include <string>
 
-#include "app/palette_file.h"
+#include "formats/palette_file.h"
 #include "format_shp/shp.h"
-#include "toolkit/le_bytes.h"
+#include "toolkit/base/le_bytes.h"
 
-#include "toolkit/byte_stream.h"
-#include "toolkit/dib.h"
+#include "toolkit/base/byte_stream.h"
+#include "toolkit/base/dib.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "toolkit/base_object.h"
+#include "toolkit/base/base_object.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "toolkit/ptr_list.h"
+#include "toolkit/base/ptr_list.h"
 
 namespace {
 

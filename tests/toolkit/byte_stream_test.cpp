@@ -1,4 +1,4 @@
-#include "toolkit/byte_stream.h"
+#include "toolkit/base/byte_stream.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gui_fixture.h"
-#include "toolkit/list_controls.h"
-#include "toolkit/scroll_box.h"
+#include "toolkit/widgets/list_controls.h"
+#include "toolkit/widgets/scroll_box.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolkit/dib.h"
+#include "toolkit/base/dib.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "support/bmp_image.h"
-#include "toolkit/byte_stream.h"
-#include "toolkit/le_bytes.h"
+#include "toolkit/base/byte_stream.h"
+#include "toolkit/base/le_bytes.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "support/bmp_image.h"
-#include "toolkit/byte_stream.h"
-#include "toolkit/dib.h"
-#include "toolkit/main_window.h"
+#include "toolkit/base/byte_stream.h"
+#include "toolkit/base/dib.h"
+#include "toolkit/base/main_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolkit/dispatch.h"
+#include "toolkit/widgets/dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gui_fixture.h"
-#include "toolkit/layout.h"
+#include "toolkit/widgets/layout.h"
 
 namespace {
 

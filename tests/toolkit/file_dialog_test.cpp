@@ -1,4 +1,4 @@
-#include "toolkit/file_dialog.h"
+#include "toolkit/widgets/file_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "toolkit/file_dialog_text.h"
+#include "toolkit/widgets/file_dialog_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "toolkit/file_dialog.h"
-#include "toolkit/folder_dialog.h"
+#include "toolkit/widgets/file_dialog.h"
+#include "toolkit/widgets/folder_dialog.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "gui_fixture.h"
-#include "toolkit/dispatch.h"
-#include "toolkit/message_loop.h"
-#include "toolkit/widget.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/message_loop.h"
+#include "toolkit/widgets/widget.h"
 
 namespace {
 

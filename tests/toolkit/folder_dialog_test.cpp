@@ -1,4 +1,4 @@
-#include "toolkit/folder_dialog.h"
+#include "toolkit/widgets/folder_dialog.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>

@@ -1,10 +1,10 @@
-#include "toolkit/font_tool.h"
+#include "toolkit/widgets/font_tool.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "toolkit/colors.h"
+#include "toolkit/widgets/colors.h"
 
 namespace {
 

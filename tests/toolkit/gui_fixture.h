@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/dispatch.h"
-#include "toolkit/message_loop.h"
-#include "toolkit/widget.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/message_loop.h"
+#include "toolkit/widgets/widget.h"
 
 // Dispatches everything queued, without the toolkit loop's bookkeeping.
 void PumpQueued();

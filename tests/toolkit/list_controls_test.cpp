@@ -1,6 +1,6 @@
 // List, combo and edit boxes with real windows: styles, item operations,
 // directory listings, colours and the inner windows of editable combo boxes.
-#include "toolkit/list_controls.h"
+#include "toolkit/widgets/list_controls.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "gui_fixture.h"
 #include "support/test_files.h"
-#include "toolkit/dispatch.h"
+#include "toolkit/widgets/dispatch.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolkit/menu.h"
+#include "toolkit/widgets/menu.h"
 
 #include <gtest/gtest.h>
 

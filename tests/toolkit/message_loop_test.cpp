@@ -1,4 +1,4 @@
-#include "toolkit/message_loop.h"
+#include "toolkit/widgets/message_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gui_fixture.h"
-#include "toolkit/dispatch.h"
-#include "toolkit/main_window.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/base/main_window.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Painters with real windows: which device context a paint event draws into,
 // that every context from GetDC is given back, and the tools selected.
-#include "toolkit/painter.h"
+#include "toolkit/widgets/painter.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "gui_fixture.h"
-#include "toolkit/dispatch.h"
+#include "toolkit/widgets/dispatch.h"
 
 namespace {
 

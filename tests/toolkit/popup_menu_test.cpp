@@ -5,7 +5,7 @@
 
 #include "dialog_driver.h"
 #include "gui_fixture.h"
-#include "toolkit/menu.h"
+#include "toolkit/widgets/menu.h"
 
 namespace {
 

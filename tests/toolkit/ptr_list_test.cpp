@@ -1,4 +1,4 @@
-#include "toolkit/ptr_list.h"
+#include "toolkit/base/ptr_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The scroll box with real windows: ranges that follow the children and
 // scrolling that moves them.
-#include "toolkit/scroll_box.h"
+#include "toolkit/widgets/scroll_box.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "gui_fixture.h"
-#include "toolkit/dispatch.h"
+#include "toolkit/widgets/dispatch.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "gui_fixture.h"
-#include "toolkit/dispatch.h"
-#include "toolkit/layout.h"
-#include "toolkit/widget.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/layout.h"
+#include "toolkit/widgets/widget.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "gui_fixture.h"
-#include "toolkit/dispatch.h"
-#include "toolkit/layout.h"
+#include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/layout.h"
 
 namespace {
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+// The operating system's file calls, one small layer per platform
+// (file_io_win32.cpp, file_io_posix.cpp). Both give the same answers:
+// 32-bit positions and counts, all bits set for a failed seek or size.
+
+using TFileHandle = intptr_t;
+
+constexpr TFileHandle kInvalidFileHandle = -1;           // INVALID_HANDLE_VALUE
+constexpr uint32_t kInvalidSetFilePointer = 0xFFFFFFFF;  // INVALID_SET_FILE_POINTER
+constexpr uint32_t kInvalidFileSize = 0xFFFFFFFF;        // INVALID_FILE_SIZE
+
+// Seek origins.
+constexpr uint8_t kFromStart = 0;
+constexpr uint8_t kFromCurrent = 1;
+constexpr uint8_t kFromEnd = 2;
+
+// Opens an existing file for reading; others may read it too.
+TFileHandle OpenFileForReading(const char* name);
+// Opens or creates a file for writing, without emptying it and without sharing.
+TFileHandle OpenFileForWriting(const char* name);
+// The new position, or kInvalidSetFilePointer.
+uint32_t SetFilePosition(TFileHandle file, int32_t offset, uint8_t origin);
+uint32_t GetFileSizeOf(TFileHandle file);
+// Bytes read or written; 0 on failure.
+uint32_t ReadFromFile(TFileHandle file, void* buffer, uint32_t count);
+uint32_t WriteToFile(TFileHandle file, const void* buffer, uint32_t count);
+// Cuts the file at the current position.
+bool SetEndOfFileHere(TFileHandle file);
+void CloseFile(TFileHandle file);
+// Renames `from` to `to`, replacing a file already there.
+bool MoveOverFile(const char* from, const char* to);
+void RemoveFile(const char* name);

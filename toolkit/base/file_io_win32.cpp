@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "toolkit/base/file_io.h"
+
+namespace {
+
+HANDLE ToHandle(TFileHandle file) {
+  return reinterpret_cast<HANDLE>(file);
+}
+
+TFileHandle FromHandle(HANDLE handle) {
+  return reinterpret_cast<TFileHandle>(handle);
+}
+
+}  // namespace
+
+TFileHandle OpenFileForReading(const char* name) {
+  return FromHandle(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+TFileHandle OpenFileForWriting(const char* name) {
+  return FromHandle(
+      CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+uint32_t SetFilePosition(TFileHandle file, int32_t offset, uint8_t origin) {
+  return SetFilePointer(ToHandle(file), offset, nullptr, origin);
+}
+
+uint32_t GetFileSizeOf(TFileHandle file) {
+  return GetFileSize(ToHandle(file), nullptr);
+}
+
+uint32_t ReadFromFile(TFileHandle file, void* buffer, uint32_t count) {
+  DWORD done = 0;
+  if (!ReadFile(ToHandle(file), buffer, count, &done, nullptr)) return 0;
+  return done;
+}
+
+uint32_t WriteToFile(TFileHandle file, const void* buffer, uint32_t count) {
+  DWORD done = 0;
+  if (!WriteFile(ToHandle(file), buffer, count, &done, nullptr)) return 0;
+  return done;
+}
+
+bool SetEndOfFileHere(TFileHandle file) {
+  return SetEndOfFile(ToHandle(file)) != 0;
+}
+
+void CloseFile(TFileHandle file) {
+  CloseHandle(ToHandle(file));
+}
+
+bool MoveOverFile(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void RemoveFile(const char* path) {
+  DeleteFileA(path);
+}
