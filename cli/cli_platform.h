@@ -11,10 +11,5 @@ extern const char kPathSeparator;
 // True when the standard error stream is a terminal (a person is watching).
 bool StderrIsTerminal();
 
-// The first file of the working folder whose name matches "*.pal" as the
-// viewer's directory search matches it (case-insensitively, folders
-// skipped), in the folder's own order; empty when there is none.
-std::string FirstPaletteInWorkingFolder();
-
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);

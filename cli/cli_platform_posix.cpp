@@ -1,5 +1,3 @@
-#include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,31 +13,12 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool HasPalExtension(const std::string& name) {
-  return name.size() >= 4 && ::strcasecmp(name.c_str() + name.size() - 4, ".pal") == 0;
-}
-
 }  // namespace
 
 const char kPathSeparator = '/';
 
 bool StderrIsTerminal() {
   return ::isatty(STDERR_FILENO) == 1;
-}
-
-std::string FirstPaletteInWorkingFolder() {
-  DIR* folder = ::opendir(".");
-  if (!folder) return {};
-  std::string found;
-  while (dirent* entry = ::readdir(folder)) {
-    std::string name = entry->d_name;
-    if (HasPalExtension(name) && !IsFolder(name)) {
-      found = name;
-      break;
-    }
-  }
-  ::closedir(folder);
-  return found;
 }
 
 bool MakeFolders(const std::string& path) {

@@ -13,39 +13,12 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Owns a directory search handle.
-class TFindHandle {
- public:
-  explicit TFindHandle(HANDLE handle) : handle_(handle) {}
-  ~TFindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  TFindHandle(const TFindHandle&) = delete;
-  TFindHandle& operator=(const TFindHandle&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 }  // namespace
 
 const char kPathSeparator = '\\';
 
 bool StderrIsTerminal() {
   return _isatty(_fileno(stderr)) != 0;
-}
-
-std::string FirstPaletteInWorkingFolder() {
-  // The viewer's own search: the system matches the mask (short names
-  // included), and folders are skipped.
-  WIN32_FIND_DATAA entry;
-  TFindHandle search(FindFirstFileA("*.pal", &entry));
-  if (search.Get() == INVALID_HANDLE_VALUE) return {};
-  do {
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return entry.cFileName;
-  } while (FindNextFileA(search.Get(), &entry));
-  return {};
 }
 
 bool MakeFolders(const std::string& path) {

@@ -4,7 +4,9 @@
 #include <map>
 #include <new>
 
+#include "formats/frame_names.h"
 #include "formats/palette_file.h"
+#include "formats/palette_search.h"
 #include "cli/cli_platform.h"
 #include "cli/console.h"
 #include "cli/converter_options.h"
@@ -28,10 +30,12 @@ struct TRun {
   bool Failed = false;
 };
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
+// A file of the output folder: the name alone without a folder, and no
+// second separator after one the user typed.
+std::string OutputPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   char last = folder.back();
-  return last == '/' || last == '\\' ? folder + name : folder + kPathSeparator + name;
+  return last == '/' || last == '\\' ? folder + name : InFolder(folder, name, kPathSeparator);
 }
 
 // "1-3, 7": the listed frame numbers above the sprite's count.
@@ -79,11 +83,10 @@ void PrintInfo(TRun& run, const std::string& file) {
     std::printf(
         "frame %s: x=%u y=%u width=%u height=%u compression=%lu extra1=%lu extra2=%lu "
         "offset=%lu pixels=%s\n",
-        FrameNumberText(static_cast<uint32_t>(i + 1)).c_str(), unsigned{f->X}, unsigned{f->Y},
-        unsigned{f->FrameWidth}, unsigned{f->FrameHeight},
-        static_cast<unsigned long>(f->Compression), static_cast<unsigned long>(f->Extra1),
-        static_cast<unsigned long>(f->Extra2), static_cast<unsigned long>(f->DataOffset),
-        f->HasPixels ? "yes" : "no");
+        FrameNumberText(i + 1).c_str(), unsigned{f->X}, unsigned{f->Y}, unsigned{f->FrameWidth},
+        unsigned{f->FrameHeight}, static_cast<unsigned long>(f->Compression),
+        static_cast<unsigned long>(f->Extra1), static_cast<unsigned long>(f->Extra2),
+        static_cast<unsigned long>(f->DataOffset), f->HasPixels ? "yes" : "no");
   }
   std::fflush(stdout);
 }
@@ -109,7 +112,8 @@ void WriteFrames(TRun& run, const std::string& file) {
     uint32_t number = static_cast<uint32_t>(i + 1);
     if (!FrameIsListed(run.Options.Frames, number)) continue;
     // The name comes from the sprite's file name only, never from its data.
-    std::string path = JoinPath(run.Options.OutFolder, s->Name + FrameNumberText(number) + ".bmp");
+    std::string path =
+        OutputPath(run.Options.OutFolder, FrameFileName(s->Name, static_cast<int32_t>(number)));
     if (!WriteImage(s->GetFrameBitmap(i), path)) {
       run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
       run.Failed = true;
@@ -140,7 +144,10 @@ void ConvertFile(TRun& run, const std::string& file) {
 // is none.
 bool LoadPalette(TRun& run) {
   std::string name = run.Options.Palette;
-  if (name.empty()) name = FirstPaletteInWorkingFolder();
+  if (name.empty()) {
+    std::vector<std::string> palettes = PaletteFilesInWorkingFolder();
+    if (!palettes.empty()) name = palettes.front();
+  }
   if (name.empty()) {
     run.Console.Error("", "no palette: give --palette FILE.pal or run where a .pal file is");
     return false;

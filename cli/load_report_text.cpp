@@ -1,5 +1,7 @@
 #include "cli/load_report_text.h"
 
+#include "formats/frame_names.h"
+
 namespace {
 
 std::string Frames(uint32_t count) {
@@ -18,11 +20,6 @@ std::string Repair(const TFrameTally& tally, const std::string& what) {
 }
 
 }  // namespace
-
-std::string FrameNumberText(uint32_t number) {
-  std::string digits = std::to_string(number);
-  return digits.size() < 3 ? std::string(3 - digits.size(), '0') + digits : digits;
-}
 
 std::string LoadFailureText(const TShp& sprite) {
   const TShpLoadReport& r = sprite.LoadReport;

@@ -11,7 +11,3 @@ std::string LoadFailureText(const TShp& sprite);
 
 // One line per kind of repair the load made.
 std::vector<std::string> RepairTexts(const TShp& sprite);
-
-// A frame number as the viewer shows it: padded with "0" to at least three
-// digits.
-std::string FrameNumberText(uint32_t number);

@@ -15,6 +15,6 @@ std::string FrameFileName(const std::string& spriteName, int32_t number) {
   return spriteName + FrameNumberText(number) + ".bmp";
 }
 
-std::string InFolder(const std::string& folder, const std::string& name) {
-  return folder + "\\" + name;
+std::string InFolder(const std::string& folder, const std::string& name, char separator) {
+  return folder + separator + name;
 }

@@ -17,6 +17,7 @@ std::string FrameLine(const std::string& spriteName, int32_t number);
 // The name a frame is exported under: "unit001.bmp".
 std::string FrameFileName(const std::string& spriteName, int32_t number);
 
-// `folder`, "\" and `name`. A drive root such as "D:\" gets a second
-// backslash, which the file system accepts.
-std::string InFolder(const std::string& folder, const std::string& name);
+// `folder`, the separator and `name`: the one path joiner. The separator is
+// added even after a folder that ends in one, so a drive root such as "D:\"
+// gets a second backslash, which the file system accepts.
+std::string InFolder(const std::string& folder, const std::string& name, char separator = '\\');

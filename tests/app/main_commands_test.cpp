@@ -12,7 +12,7 @@
 #include "app/palette_catalogue.h"
 #include "screen_pixels.h"
 #include "support/hostile_shp.h"
-#include "toolkit/dialog_driver.h"
+#include "win32/dialog_driver.h"
 #include "toolkit/widgets/list_controls.h"
 #include "viewer_fixture.h"
 

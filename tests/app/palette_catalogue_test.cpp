@@ -8,7 +8,9 @@
 #include <map>
 
 #include "app/program_info.h"
-#include "program_process.h"
+#include "toolkit/base/win32_handles.h"
+#include "win32/program_run.h"
+#include "win32/window_search.h"
 #include "support/palette_text.h"
 #include "support/test_files.h"
 
@@ -39,32 +41,16 @@ class TWorkingFolder {
   char previous_[MAX_PATH] = {};
 };
 
-// Owns a file handle.
-class TOpenFile {
- public:
-  explicit TOpenFile(HANDLE handle) : handle_(handle) {}
-  ~TOpenFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  TOpenFile(const TOpenFile&) = delete;
-  TOpenFile& operator=(const TOpenFile&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 // The names the system's own search of the folder delivers for "*.pal",
 // files only, in its order.
 std::vector<std::string> SearchOrder() {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA("*.pal", &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  TFindHandle search(FindFirstFileA("*.pal", &found));
+  if (!search) return names;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  } while (FindNextFileA(search.Get(), &found));
   return names;
 }
 
@@ -144,12 +130,12 @@ TEST(PaletteCatalogue, APaletteThatCannotBeReadStaysBlackUnderItsName) {
   folder.PutPalette("ranges.pal", kTemperate);
   folder.Put("empty.pal", "JASC-PAL\r\n0100\r\nabc\r\n1 2 3\r\n");
   // Held by someone else without sharing, and with all its bytes locked.
-  TOpenFile exclusive(CreateFileA(folder.File("locked.pal").c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+  TKernelHandle exclusive(CreateFileA(folder.File("locked.pal").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
   ASSERT_NE(exclusive.Get(), INVALID_HANDLE_VALUE);
-  TOpenFile ranged(CreateFileA(folder.File("ranges.pal").c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr));
+  TKernelHandle ranged(CreateFileA(folder.File("ranges.pal").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
   ASSERT_NE(ranged.Get(), INVALID_HANDLE_VALUE);
   ASSERT_TRUE(LockFile(ranged.Get(), 0, 0, 0x10000, 0));
 
@@ -196,13 +182,13 @@ TEST_F(TProgramStart, WithoutAPaletteShowsTheNoticeAloneAndEndsWithCodeZero) {
   HWND notice = program.WaitForWindow("#32770", 20000);
   ASSERT_NE(notice, nullptr) << "no message box";
 
-  EXPECT_EQ(WindowText(notice), "Skarnel v1.0");
-  EXPECT_EQ(WindowText(GetDlgItem(notice, 0xFFFF)),
+  EXPECT_EQ(TextOf(notice), "Skarnel v1.0");
+  EXPECT_EQ(TextOf(GetDlgItem(notice, 0xFFFF)),
             "Не обнаружено ни одной палитры .PAL. Продолжение работы невозможно!");
   EXPECT_EQ(program.VisibleWindows(), std::vector<HWND>{notice}) << "nothing else is shown";
   // Owned by the main window, which was never shown; one button, no icon.
   HWND owner = GetWindow(notice, GW_OWNER);
-  EXPECT_EQ(WindowText(owner), kProgramName);
+  EXPECT_EQ(TextOf(owner), kProgramName);
   EXPECT_FALSE(IsWindowVisible(owner));
   EXPECT_NE(GetDlgItem(notice, IDOK), nullptr);
   EXPECT_EQ(GetDlgItem(notice, IDCANCEL), nullptr);
@@ -218,9 +204,9 @@ TEST_F(TProgramStart, WithAPaletteOpensTheMainWindowWithoutNotice) {
   ASSERT_TRUE(program.Started()) << SKARNEL_PATH;
   HWND main = program.WaitForWindow("obj_Form", 20000);
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(WindowText(main), "Skarnel v1.0");
+  EXPECT_EQ(TextOf(main), "Skarnel v1.0");
   for (HWND window : program.VisibleWindows())
-    EXPECT_NE(WindowClass(window), "#32770") << WindowText(window);
+    EXPECT_NE(ClassOf(window), "#32770") << TextOf(window);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(20000), 0);
 }

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <string>
 
+#include "toolkit/base/win32_handles.h"
+
 std::vector<std::vector<COLORREF>> ScreenBlock(HWND window, int x, int y, int width, int height) {
   POINT origin = {x, y};
   ClientToScreen(window, &origin);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  TWindowDc screen;
+  TMemoryDc memory(screen.Get());
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -15,9 +17,10 @@ std::vector<std::vector<COLORREF>> ScreenBlock(HWND window, int x, int y, int wi
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP block = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, block);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  TGdiObject<HBITMAP> block(
+      CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  TSelection selected(memory.Get(), block.Get());
+  BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), origin.x, origin.y, SRCCOPY);
   GdiFlush();
   std::vector<std::vector<COLORREF>> colours(static_cast<size_t>(height));
   const auto* pixels = static_cast<const uint32_t*>(bits);
@@ -28,10 +31,6 @@ std::vector<std::vector<COLORREF>> ScreenBlock(HWND window, int x, int y, int wi
           RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF));
     }
   }
-  SelectObject(memory, old);
-  DeleteObject(block);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return colours;
 }
 

@@ -1,85 +1,16 @@
 #include "viewer_driver.h"
 
-#include <shlobj.h>
-
-#include <iterator>
+#include "win32/dialog_driver.h"
 
 namespace {
 
 constexpr int kFirstControlId = 32768;
-constexpr DWORD kAnswerTimeoutMs = 5000;
-
-struct TChildSearch {
-  int Id;
-  HWND Found;
-};
-
-// Sends and waits at most a few seconds: a program that hangs fails the
-// test instead of stopping it.
-LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kAnswerTimeoutMs,
-                           &result)) {
-    return -1;
-  }
-  return static_cast<LRESULT>(result);
-}
-
-// Texts come back through the wide messages: across processes the system
-// hands a window's texts over as UTF-16 whatever the window's character set.
-std::string AskText(HWND window, UINT message, WPARAM wParam) {
-  wchar_t text[1024] = {};
-  DWORD_PTR result = 0;
-  if (message == WM_GETTEXT) wParam = sizeof(text) / sizeof(text[0]);
-  if (!SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                           kAnswerTimeoutMs, &result)) {
-    return {};
-  }
-  text[std::size(text) - 1] = L'\0';
-  char narrow[2048] = {};
-  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
-  return narrow;
-}
 
 LPARAM PointParam(POINT point) {
   return MAKELPARAM(point.x, point.y);
 }
 
-// A copy of the text in the other process's memory, for messages that
-// carry a pointer the system does not carry across.
-class TRemoteText {
- public:
-  TRemoteText(HWND window, const std::string& text) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process_) return;
-    memory_ = VirtualAllocEx(process_, nullptr, text.size() + 1, MEM_COMMIT, PAGE_READWRITE);
-    if (memory_) WriteProcessMemory(process_, memory_, text.c_str(), text.size() + 1, nullptr);
-  }
-  ~TRemoteText() {
-    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  TRemoteText(const TRemoteText&) = delete;
-  TRemoteText& operator=(const TRemoteText&) = delete;
-  LPARAM Address() const { return reinterpret_cast<LPARAM>(memory_); }
-
- private:
-  HANDLE process_ = nullptr;
-  void* memory_ = nullptr;
-};
-
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(20);
-  }
-  return true;
-}
 
 TViewerRun::TViewerRun(const std::string& program, const std::string& folder)
     : program_(program, folder) {
@@ -87,17 +18,8 @@ TViewerRun::TViewerRun(const std::string& program, const std::string& folder)
 }
 
 HWND TViewerRun::Row(TViewerRow row) const {
-  TChildSearch search = {kFirstControlId + row - 1, nullptr};
-  EnumChildWindows(
-      main_,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<TChildSearch*>(data);
-        if (GetDlgCtrlID(child) != s->Id) return TRUE;
-        s->Found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
+  int id = kFirstControlId + row - 1;
+  return FirstWindow(ChildWindows(main_), [id](HWND child) { return GetDlgCtrlID(child) == id; });
 }
 
 std::string TViewerRun::Text(HWND window) const {
@@ -203,7 +125,7 @@ HWND TViewerRun::WaitForDialog(DWORD timeoutMs) const {
   WaitUntil(
       [&] {
         for (HWND window : program_.VisibleWindows()) {
-          if (WindowClass(window) == "#32770") found = window;
+          if (ClassOf(window) == "#32770") found = window;
         }
         return found != nullptr;
       },
@@ -213,27 +135,10 @@ HWND TViewerRun::WaitForDialog(DWORD timeoutMs) const {
 
 bool TViewerRun::AnswerFolderDialog(const std::string& folder) const {
   HWND dialog = WaitForDialog();
-  if (!dialog) return false;
-  TRemoteText path(dialog, folder);
-  if (folder.empty()) {
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  } else {
-    Ask(dialog, BFFM_SETSELECTIONA, TRUE, path.Address());
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  }
-  return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+  return dialog && ::AnswerFolderDialog(dialog, folder);
 }
 
 bool TViewerRun::AnswerSaveDialog(const std::string& path, std::string* offered) const {
   HWND dialog = WaitForDialog();
-  if (!dialog) return false;
-  HWND name = GetDlgItem(dialog, 0x47C);  // cmb13, the file name
-  if (offered) *offered = Text(name);
-  if (path.empty()) {
-    PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-  } else {
-    Ask(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  }
-  return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+  return dialog && ::AnswerSaveDialog(dialog, path, offered);
 }

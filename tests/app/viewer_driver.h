@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "program_process.h"
+#include "win32/program_run.h"
+#include "win32/window_search.h"
 
 // The real skarnel.exe started in a working folder and driven from outside,
 // as a user drives it: clicks and keys posted to its windows (so that a
@@ -40,9 +41,6 @@ constexpr UINT kExitCommand = 4097;
 constexpr UINT kAboutCommand = 4098;
 constexpr UINT kSaveFrameCommand = 4099;
 constexpr UINT kCopyCommand = 4100;
-
-// Polls until `condition` holds; false after `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
 class TViewerRun {
  public:

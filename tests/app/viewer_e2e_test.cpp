@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "screen_pixels.h"
-#include "viewer_e2e_fixture.h"
+#include "toolkit/base/win32_handles.h"
+#include "viewer_fixture.h"
 
 namespace {
 
@@ -168,9 +169,11 @@ TEST_F(TViewerE2E, AnotherShpFolderIsListedAndItsSpritesAreLoaded) {
 }
 
 TEST_F(TViewerE2E, CopyPutsTheFrameShownOnTheClipboard) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  CloseClipboard();
+  {
+    TClipboardSession clipboard(nullptr);
+    ASSERT_TRUE(clipboard.IsOpen());
+    EmptyClipboard();
+  }
   Start();
   TViewerRun& v = *viewer_;
   ChooseSprite("tank.shp", 12);
@@ -180,7 +183,8 @@ TEST_F(TViewerE2E, CopyPutsTheFrameShownOnTheClipboard) {
 
   TBytes file = TankSprite().FrameBmp(5, AmberPalette());
   TBytes expected(file.begin() + 14, file.end());  // no file header
-  ASSERT_TRUE(OpenClipboard(nullptr));
+  TClipboardSession clipboard(nullptr);
+  ASSERT_TRUE(clipboard.IsOpen());
   HANDLE block = GetClipboardData(CF_DIB);
   TBytes copied;
   if (block && GlobalSize(block) >= expected.size()) {
@@ -188,7 +192,6 @@ TEST_F(TViewerE2E, CopyPutsTheFrameShownOnTheClipboard) {
     copied.assign(bytes, bytes + expected.size());
     GlobalUnlock(block);
   }
-  CloseClipboard();
   EXPECT_EQ(copied, expected);
 }
 

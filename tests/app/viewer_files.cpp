@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "support/bmp_image.h"
+#include "toolkit/base/win32_handles.h"
 
 namespace {
 
@@ -94,11 +95,8 @@ void SettleFolders(const std::string& path) {
   for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
     std::string folder = path.substr(0, end);
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      while (FindNextFileA(search, &found)) {
-      }
-      FindClose(search);
+    TFindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    while (search && FindNextFileA(search.Get(), &found)) {
     }
     if (end == std::string::npos) break;
   }
@@ -107,12 +105,11 @@ void SettleFolders(const std::string& path) {
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  TFindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+  if (!search) return names;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  } while (FindNextFileA(search.Get(), &found));
   std::sort(names.begin(), names.end());
   return names;
 }

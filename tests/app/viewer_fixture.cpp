@@ -1,6 +1,9 @@
 #include "viewer_fixture.h"
 
+#include <algorithm>
+
 #include "app/main_commands.h"
+#include "support/run_process.h"
 #include "toolkit/widgets/list_controls.h"
 
 void TViewerTest::SetUp() {
@@ -81,4 +84,62 @@ std::vector<int> TViewerTest::SelectedLines(TWidget* list) const {
     if (IsItemSelected(list, i)) selected.push_back(i);
   }
   return selected;
+}
+
+void TViewerE2E::SetUp() {
+  TViewerTest::SetUp();
+  PutStandardFiles();
+}
+
+void TViewerE2E::Start() {
+  viewer_ = std::make_unique<TViewerRun>(SKARNEL_PATH, folder_);
+  ASSERT_NE(viewer_->Main(), nullptr) << "no main window";
+}
+
+void TViewerE2E::ChooseSprite(const std::string& line, size_t frames) {
+  std::vector<std::string> lines = viewer_->Lines(Row(kSpriteListRow));
+  auto found = std::find(lines.begin(), lines.end(), line);
+  ASSERT_NE(found, lines.end()) << line;
+  viewer_->ClickLine(Row(kSpriteListRow), static_cast<int>(found - lines.begin()));
+  // Only the count and the first line are read: a long list takes long to
+  // read across processes.
+  HWND list = Row(kFrameListRow);
+  std::string first = "001 : " + line.substr(0, line.find('.')) + "001";
+  auto loaded = [&] {
+    int count = viewer_->LineCount(list);
+    return count == static_cast<int>(frames) && (count == 0 || viewer_->Line(list, 0) == first);
+  };
+  ASSERT_TRUE(WaitUntil(loaded)) << line << " gave " << viewer_->LineCount(list) << " frames";
+}
+
+void TViewerE2E::ChooseFrame(int line) {
+  viewer_->ClickLine(Row(kFrameListRow), line);
+  ASSERT_TRUE(WaitUntil([&] { return viewer_->CaretLine(Row(kFrameListRow)) == line; }));
+}
+
+TNamedFiles TViewerE2E::Converted(const std::string& sprite, const std::string& palette,
+                                  const std::string& frames) {
+  std::string out = MakeFolder("converted-" + palette + "-" + sprite + "-" + frames);
+  std::vector<std::string> args = {"--palette", palette, "--out", out};
+  if (!frames.empty()) args.insert(args.end(), {"--frames", frames});
+  args.push_back(sprite);
+  TProcessResult run = RunProcess(SHP2BMP_PATH, args, folder_);
+  EXPECT_EQ(run.ExitCode, 0) << run.Err;
+  TNamedFiles files;
+  for (const std::string& name : FilesIn(out))
+    files.emplace_back(name, ReadFileBytes(out + "\\" + name));
+  return files;
+}
+
+void TViewerE2E::ExpectSameFiles(const std::string& folder, const TNamedFiles& expected) {
+  ASSERT_FALSE(expected.empty());
+  EXPECT_TRUE(WaitUntil([&] { return FilesIn(folder).size() >= expected.size(); }));
+  std::vector<std::string> names;
+  for (const auto& file : expected)
+    names.push_back(file.first);
+  EXPECT_EQ(FilesIn(folder), names);
+  for (const auto& [name, bytes] : expected) {
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder + "\\" + name) == bytes; }, 2000))
+        << name << " differs from the converter's";
+  }
 }

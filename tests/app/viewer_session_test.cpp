@@ -8,7 +8,7 @@
 
 #include "screen_pixels.h"
 #include "support/hostile_shp.h"
-#include "viewer_e2e_fixture.h"
+#include "viewer_fixture.h"
 
 namespace {
 
@@ -16,20 +16,9 @@ using TLines = std::vector<std::string>;
 
 // The About box: a form the main window owns.
 HWND AboutBoxOf(HWND main) {
-  struct TSearch {
-    HWND Main;
-    HWND Found;
-  } search = {main, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(data);
-        if (WindowClass(window) != "obj_Form" || GetWindow(window, GW_OWNER) != s->Main)
-          return TRUE;
-        s->Found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
+  return FirstWindow(TopLevelWindows(), [main](HWND window) {
+    return ClassOf(window) == "obj_Form" && GetWindow(window, GW_OWNER) == main;
+  });
 }
 
 std::vector<HWND> ChildrenOf(HWND parent) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "run_process.h"
+#include "support/run_process.h"
 #include "support/test_files.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run_process.h"
+#include "support/run_process.h"
 #include "support/palette_text.h"
 #include "support/shp_writer.h"
 #include "support/test_files.h"

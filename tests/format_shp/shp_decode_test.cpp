@@ -21,8 +21,8 @@ TEST(ShpLoad, NameIsTheFileNameBeforeItsFirstDot) {
       {"folder.with.dots/tank.shp", "tank"},
   };
   for (const auto& c : cases) {
-    TShpHolder shp;
-    LoadBytes(shp.s, dir, file, c.name);
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, file, c.name);
     EXPECT_EQ(shp->Name, c.expected) << c.name;
     EXPECT_EQ(shp->FrameCount, 1) << c.name;
   }
@@ -36,8 +36,8 @@ TEST(ShpLoad, ReadsTheHeadersOfEveryFrame) {
   TShpFrameSpec second = RawFrame(0, 0, {{1}, {2}});
   second.Compression = 1;
   TBytes file = EncodeShp(300, 200, {first, second, FrameWithoutPixels(5, 6, 7, 8)});
-  TShpHolder shp;
-  LoadBytes(shp.s, dir, file);
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, file);
 
   EXPECT_EQ(shp->Width, 300);
   EXPECT_EQ(shp->Height, 200);
@@ -67,8 +67,8 @@ TEST(ShpDecode, CanvasRowsArePaddedToAMultipleOfFourForEveryWidth) {
     std::vector<TBytes> rows = SpeckledRows(width, 3, width);
     rows[1].assign(width, 9);  // a row without colour 0
     for (bool coded : {false, true}) {
-      TShpHolder shp;
-      LoadBytes(shp.s, dir,
+      TScopedObject<TShp> shp(new TShp());
+      LoadBytes(shp.Get(), dir,
                 EncodeShp(width, 3, {coded ? CodedFrame(0, 0, rows) : RawFrame(0, 0, rows)}));
       TBytes canvas = CanvasBytes(shp->FrameAt(0));
       EXPECT_EQ(canvas.size(), 3u * (width + RowPad(width))) << width;
@@ -100,9 +100,9 @@ TEST(ShpDecode, PlacesFramesInsideTheSpriteBox) {
       row.front() = 200;  // make the frame's left edge visible
     const TBytes expected = CanvasOf(c.width, PlaceInBox(c.width, c.height, c.x, c.y, rows));
     for (bool coded : {false, true}) {
-      TShpHolder shp;
+      TScopedObject<TShp> shp(new TShp());
       auto frame = coded ? CodedFrame(c.x, c.y, rows) : RawFrame(c.x, c.y, rows);
-      LoadBytes(shp.s, dir, EncodeShp(c.width, c.height, {frame}));
+      LoadBytes(shp.Get(), dir, EncodeShp(c.width, c.height, {frame}));
       EXPECT_EQ(CanvasBytes(shp->FrameAt(0)), expected)
           << c.width << "x" << c.height << " at " << c.x << "," << c.y
           << (coded ? " coded" : " raw");
@@ -153,8 +153,8 @@ TEST(ShpDecode, RunLengthItems) {
   };
   TTempDir dir;
   for (const auto& c : cases) {
-    TShpHolder shp;
-    LoadBytes(shp.s, dir, EncodeShp(4, 2, {FrameWithData(0, 0, 4, 2, 3, c.data)}));
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, EncodeShp(4, 2, {FrameWithData(0, 0, 4, 2, 3, c.data)}));
     EXPECT_EQ(CanvasBytes(shp->FrameAt(0)), c.canvas) << c.what;
     EXPECT_TRUE(shp->LoadReport.IsClean()) << c.what;
   }
@@ -168,8 +168,8 @@ TEST(ShpDecode, LongRowsAndWideSprites) {
     std::vector<TBytes> rows = SpeckledRows(width, 4, width);
     rows[0].assign(width, 77);  // one long literal stretch: L well above 256
     rows[2].assign(width, 0);   // only zero runs of 255
-    TShpHolder shp;
-    LoadBytes(shp.s, dir, EncodeShp(width, 6, {CodedFrame(0, 1, rows), RawFrame(0, 2, rows)}));
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, EncodeShp(width, 6, {CodedFrame(0, 1, rows), RawFrame(0, 2, rows)}));
     EXPECT_GE(EncodeCodedRow(rows[0]).size(), 256u);
     EXPECT_EQ(CanvasBytes(shp->FrameAt(0)), CanvasOf(width, PlaceInBox(width, 6, 0, 1, rows)))
         << width;
@@ -180,8 +180,8 @@ TEST(ShpDecode, LongRowsAndWideSprites) {
 
 TEST(ShpDecode, KindsThatAreNotDecodedKeepAnEmptyCanvas) {
   TTempDir dir;
-  TShpHolder shp;
-  LoadBytes(shp.s, dir,
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir,
             EncodeShp(4, 4,
                       {FrameWithData(0, 0, 4, 4, 2, TBytes(16, 5)),
                        FrameWithData(0, 0, 4, 4, 0xFFFFFFFF, TBytes(16, 5))}));
@@ -200,8 +200,8 @@ void CountDestroy(int* counter, TBaseObject*) {
 
 TEST(ShpLoad, LoadingAgainFreesEveryFrameOfTheOldFile) {
   TTempDir dir;
-  TShpHolder shp;
-  LoadBytes(shp.s, dir,
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir,
             EncodeShp(4, 4,
                       {CodedFrame(0, 0, {{1, 2}}), RawFrame(1, 1, {{3}}),
                        FrameWithoutPixels(0, 0, 1, 1)}),
@@ -224,7 +224,7 @@ TEST(ShpLoad, LoadingAgainFreesEveryFrameOfTheOldFile) {
   }
   EXPECT_EQ(watched, 3 + 2 + 3);  // three records, two canvases, three bitmaps
 
-  LoadBytes(shp.s, dir, EncodeShp(9, 7, {RawFrame(0, 0, {{5}})}), "second.shp");
+  LoadBytes(shp.Get(), dir, EncodeShp(9, 7, {RawFrame(0, 0, {{5}})}), "second.shp");
   EXPECT_EQ(destroyed, watched);
   EXPECT_EQ(shp->FrameCount, 1);
   EXPECT_EQ(shp->Frames->Count, 1);

@@ -20,9 +20,9 @@ TEST(ShpDamaged, FilesWithoutAHeaderLoadNoFramesAndResetTheBox) {
       {"six.shp", TBytes(good.begin(), good.begin() + 6), TShpRefusal::ShorterThanHeader},
       {"seven.shp", TBytes(good.begin(), good.begin() + 7), TShpRefusal::ShorterThanHeader},
   };
-  TShpHolder shp;
+  TScopedObject<TShp> shp(new TShp());
   for (const auto& c : cases) {
-    LoadBytes(shp.s, dir, good, "good.shp");  // counts of a previous file must not survive
+    LoadBytes(shp.Get(), dir, good, "good.shp");  // counts of a previous file must not survive
     ASSERT_EQ(shp->FrameCount, 1);
     if (c.bytes) WriteFileBytes(dir.File(c.name), *c.bytes);
     shp->LoadShpFile(dir.File(c.name).c_str());
@@ -34,7 +34,7 @@ TEST(ShpDamaged, FilesWithoutAHeaderLoadNoFramesAndResetTheBox) {
     EXPECT_EQ(shp->SourceStream, nullptr);
   }
   // Eight bytes are a whole header: a sprite with no frames, nothing to repair.
-  LoadBytes(shp.s, dir, TBytes(good.begin(), good.begin() + 8));
+  LoadBytes(shp.Get(), dir, TBytes(good.begin(), good.begin() + 8));
   EXPECT_EQ(shp->Width, 40);
   EXPECT_EQ(shp->FrameCount, 1);
   EXPECT_EQ(shp->LoadReport.HeadersCut, 1u);
@@ -64,8 +64,8 @@ TEST(ShpDamaged, AFrameTableThatEndsEarly) {
   };
   TTempDir dir;
   for (const auto& c : cases) {
-    TShpHolder shp;
-    LoadBytes(shp.s, dir, TBytes(whole.begin(), whole.begin() + c.cut));
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, TBytes(whole.begin(), whole.begin() + c.cut));
     ASSERT_EQ(shp->FrameCount, 3) << c.cut;
     const TShpSprite* f = shp->FrameAt(1);
     EXPECT_EQ(std::vector<uint32_t>({f->X, f->Y, f->FrameWidth, f->FrameHeight, f->Compression,
@@ -88,14 +88,14 @@ TEST(ShpDamaged, DataThatEndsEarlyAtEveryCutPoint) {
                                              CodedFrame(3, 0, SpeckledRows(6, 7, 3))};
   const TBytes whole = EncodeShp(width, height, frames);
   TTempDir dir;
-  TShpHolder complete;
-  LoadBytes(complete.s, dir, whole, "whole.shp");
+  TScopedObject<TShp> complete(new TShp());
+  LoadBytes(complete.Get(), dir, whole, "whole.shp");
   ASSERT_TRUE(complete->LoadReport.IsClean());
   const size_t canvasSize = height * 12u;
 
   for (size_t cut = 8 + 24 * frames.size(); cut < whole.size(); ++cut) {
-    TShpHolder shp;
-    LoadBytes(shp.s, dir, TBytes(whole.begin(), whole.begin() + cut));
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, TBytes(whole.begin(), whole.begin() + cut));
     ASSERT_EQ(shp->FrameCount, 3);
     uint32_t damaged = 0;
     for (int i = 0; i < 3; ++i) {
@@ -129,8 +129,8 @@ TEST(ShpDamaged, CodedRowsThatNeverReachTheirWidth) {
   };
   TTempDir dir;
   for (const auto& c : cases) {
-    TShpHolder shp;
-    LoadBytes(shp.s, dir, EncodeShp(8, 2, {FrameWithData(0, 0, 65535, 2, 3, c.data)}));
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, EncodeShp(8, 2, {FrameWithData(0, 0, 65535, 2, 3, c.data)}));
     TBytes canvas = CanvasBytes(shp->FrameAt(0));
     ASSERT_EQ(canvas.size(), 16u) << c.what;
     EXPECT_EQ(canvas[0], c.data.size() > 2 ? c.data[2] : 0) << c.what;
@@ -156,8 +156,8 @@ TEST(ShpDamaged, FramesOutsideTheBoxAreClipped) {
   for (const auto& c : cases) {
     std::vector<TBytes> rows = SpeckledRows(c.cx, c.cy, c.cx);
     for (bool coded : {false, true}) {
-      TShpHolder shp;
-      LoadBytes(shp.s, dir,
+      TScopedObject<TShp> shp(new TShp());
+      LoadBytes(shp.Get(), dir,
                 EncodeShp(width, height,
                           {coded ? CodedFrame(c.x, c.y, rows) : RawFrame(c.x, c.y, rows)}));
       EXPECT_EQ(CanvasBytes(shp->FrameAt(0)),
@@ -210,8 +210,8 @@ TEST(ShpBounds, SpritesTooLargeForMemoryLoadNoFrames) {
       {4096, 4096, many, TShpRefusal::CanvasesTooLarge},
   };
   for (const auto& c : cases) {
-    TShpHolder shp;
-    LoadBytes(shp.s, dir, EncodeShp(c.width, c.height, c.frames));
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, EncodeShp(c.width, c.height, c.frames));
     EXPECT_EQ(shp->LoadReport.Refusal, c.refusal);
     EXPECT_EQ(shp->FrameCount, 0);
     EXPECT_EQ(shp->Frames->Count, 0);
@@ -224,8 +224,8 @@ TEST(ShpBounds, SpritesTooLargeForMemoryLoadNoFrames) {
 TEST(ShpBounds, ManyFramesInATinyFileCostNoCanvases) {
   TTempDir dir;
   TBytes header = {0, 0, 64, 0, 64, 0, 0xFF, 0xFF};
-  TShpHolder shp;
-  LoadBytes(shp.s, dir, header);
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, header);
   ASSERT_EQ(shp->FrameCount, 65535);
   EXPECT_EQ(shp->LoadReport.HeadersCut, 65535u);
   for (int i : {0, 40000, 65534}) {
@@ -256,8 +256,8 @@ TEST(ShpBounds, DataOffsetsThatPointAnywhere) {
   }
   const TBytes file = EncodeShp(16, 16, frames);
 
-  TShpHolder shp;
-  LoadBytes(shp.s, dir, file);
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, file);
   ASSERT_EQ(shp->FrameCount, 10);
   for (int i = 0; i < 10; ++i)
     EXPECT_EQ(CanvasBytes(shp->FrameAt(i)).size(), 256u) << i;
@@ -284,8 +284,8 @@ TEST(ShpBounds, FramesReReadingEachOthersDataStopWithinABudget) {
   TBytes file = EncodeShp(4, 1, frames);
   file.resize(dataStart + (2u << 20), 0);  // 2 MiB of zero items and zero counts
   TTempDir dir;
-  TShpHolder shp;
-  LoadBytes(shp.s, dir, file);
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, file);
   ASSERT_EQ(shp->FrameCount, int32_t(frameCount));
   const TShpLoadReport& report = shp->LoadReport;
   EXPECT_GT(report.OverBudget.Count, frameCount - 10);

@@ -33,15 +33,15 @@ TEST(ShpImage, FrameImagesAreTheBottomUpLayoutByteForByte) {
   TTempDir dir;
   for (const auto& c : cases) {
     std::vector<TBytes> rows = SpeckledRows(c.cx, c.cy, c.width);
-    TShpHolder shp;
-    LoadBytes(shp.s, dir,
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir,
               EncodeShp(c.width, c.height, {CodedFrame(c.x, c.y, rows), RawFrame(c.x, c.y, rows)}));
     shp->SetPalette(TestPalette().data());
     shp->BuildBitmaps();
     const TBytes expected =
         FrameImage(c.width, c.height, TestPalette(), PlaceInBox(c.width, c.height, c.x, c.y, rows));
     for (int i = 0; i < 2; ++i) {
-      EXPECT_EQ(SavedImage(shp.s, i, dir), expected)
+      EXPECT_EQ(SavedImage(shp.Get(), i, dir), expected)
           << c.width << "x" << c.height << " frame " << i;
       TDib* dib = shp->GetFrameBitmap(i);
       EXPECT_EQ(dib->Width, c.width);
@@ -72,19 +72,19 @@ TEST(ShpImage, SizeFieldsOfSmallSprites) {
 
 TEST(ShpImage, AnotherPaletteChangesOnlyTheColourTable) {
   TTempDir dir;
-  TShpHolder shp;
-  LoadBytes(shp.s, dir,
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir,
             EncodeShp(7, 5, {CodedFrame(1, 1, SpeckledRows(5, 3, 1)), RawFrame(0, 0, {{1}})}));
   shp->SetPalette(TestPalette().data());
   shp->BuildBitmaps();
   TDib* shown = shp->GetFrameBitmap(0);
-  std::vector<TBytes> before = {SavedImage(shp.s, 0, dir), SavedImage(shp.s, 1, dir)};
+  std::vector<TBytes> before = {SavedImage(shp.Get(), 0, dir), SavedImage(shp.Get(), 1, dir)};
 
   shp->SetPalette(OtherPalette().data());
   shp->BuildBitmaps();
   EXPECT_EQ(shp->GetFrameBitmap(0), shown);  // refilled in place
   for (int i = 0; i < 2; ++i) {
-    TBytes after = SavedImage(shp.s, i, dir);
+    TBytes after = SavedImage(shp.Get(), i, dir);
     ASSERT_EQ(after.size(), before[i].size());
     EXPECT_TRUE(std::equal(after.begin() + 54, after.begin() + 1078, OtherPalette().begin()));
     for (size_t k = 0; k < after.size(); ++k) {
@@ -97,17 +97,18 @@ TEST(ShpImage, AnotherPaletteChangesOnlyTheColourTable) {
 
 TEST(ShpImage, AKindThatIsNotDecodedBecomesABlankImageOfTheSpriteBox) {
   TTempDir dir;
-  TShpHolder shp;
-  LoadBytes(shp.s, dir, EncodeShp(5, 3, {FrameWithData(0, 0, 5, 3, 2, TBytes(15, 9))}));
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, EncodeShp(5, 3, {FrameWithData(0, 0, 5, 3, 2, TBytes(15, 9))}));
   shp->SetPalette(TestPalette().data());
   shp->BuildBitmaps();
-  EXPECT_EQ(SavedImage(shp.s, 0, dir), FrameImage(5, 3, TestPalette(), {}));
+  EXPECT_EQ(SavedImage(shp.Get(), 0, dir), FrameImage(5, 3, TestPalette(), {}));
 }
 
 TEST(ShpImage, FramesWithoutPixelsKeepTheirPlaceholder) {
   TTempDir dir;
-  TShpHolder shp;
-  LoadBytes(shp.s, dir, EncodeShp(6, 4, {FrameWithoutPixels(0, 0, 6, 4), CodedFrame(0, 0, {{1}})}));
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir,
+            EncodeShp(6, 4, {FrameWithoutPixels(0, 0, 6, 4), CodedFrame(0, 0, {{1}})}));
   TDib* placeholder = shp->GetFrameBitmap(0);
   for (int build = 0; build < 2; ++build) {
     shp->BuildBitmaps();
@@ -116,7 +117,7 @@ TEST(ShpImage, FramesWithoutPixelsKeepTheirPlaceholder) {
     EXPECT_EQ(placeholder->Height, 1);
   }
   // Saved, it is a valid 1 x 1 BMP.
-  TBytes saved = SavedImage(shp.s, 0, dir);
+  TBytes saved = SavedImage(shp.Get(), 0, dir);
   ASSERT_GE(saved.size(), 54u);
   EXPECT_EQ(saved[0], 'B');
   EXPECT_EQ(ReadLe32(saved.data() + 2), saved.size());
@@ -129,8 +130,8 @@ TEST(ShpImage, FramesWithoutPixelsKeepTheirPlaceholder) {
 TEST(ShpImage, ASpriteOfWidthOrHeightZeroBuildsNothing) {
   TTempDir dir;
   for (auto [width, height] : {std::pair<uint16_t, uint16_t>{0, 5}, {5, 0}, {0, 0}}) {
-    TShpHolder shp;
-    LoadBytes(shp.s, dir,
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir,
               EncodeShp(width, height, {CodedFrame(0, 0, {{1, 2}}), RawFrame(0, 0, {{3}})}));
     ASSERT_EQ(shp->FrameCount, 2);
     shp->BuildBitmaps();
@@ -145,11 +146,11 @@ TEST(ShpImage, ASpriteOfWidthOrHeightZeroBuildsNothing) {
 
 TEST(ShpImage, ANewSpriteKeepsThePaletteUntilTheNextSetPalette) {
   TTempDir dir;
-  TShpHolder shp;
+  TScopedObject<TShp> shp(new TShp());
   shp->SetPalette(OtherPalette().data());
-  LoadBytes(shp.s, dir, EncodeShp(2, 1, {RawFrame(0, 0, {{4, 5}})}));
+  LoadBytes(shp.Get(), dir, EncodeShp(2, 1, {RawFrame(0, 0, {{4, 5}})}));
   shp->BuildBitmaps();
-  EXPECT_EQ(SavedImage(shp.s, 0, dir), FrameImage(2, 1, OtherPalette(), {{4, 5}}));
+  EXPECT_EQ(SavedImage(shp.Get(), 0, dir), FrameImage(2, 1, OtherPalette(), {{4, 5}}));
 }
 
 }  // namespace

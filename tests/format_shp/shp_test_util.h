@@ -3,17 +3,9 @@
 #include <string>
 
 #include "format_shp/shp.h"
+#include "toolkit/base/scoped_object.h"
 #include "support/shp_writer.h"
 #include "support/test_files.h"
-
-// A sprite that is freed when the test ends.
-struct TShpHolder {
-  TShp* s = new TShp();
-  TShpHolder() = default;
-  TShpHolder(const TShpHolder&) = delete;
-  ~TShpHolder() { Free(s); }
-  TShp* operator->() const { return s; }
-};
 
 // Writes `file` as `name` in `dir` and loads it into `shp`.
 inline void LoadBytes(TShp* shp, const TTempDir& dir, const TBytes& file,

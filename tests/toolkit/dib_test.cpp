@@ -8,26 +8,15 @@
 #include "support/bmp_image.h"
 #include "toolkit/base/byte_stream.h"
 #include "toolkit/base/le_bytes.h"
+#include "toolkit/base/scoped_object.h"
 
 namespace {
 
-struct TDibHolder {
-  TDib* d;
-  explicit TDibHolder(TDib* dib = new TDib()) : d(dib) {}
-  ~TDibHolder() { Free(d); }
-};
-
-struct TStreamHolder {
-  TByteStream* s;
-  explicit TStreamHolder(TByteStream* stream = MakeMemoryStream()) : s(stream) {}
-  ~TStreamHolder() { Free(s); }
-};
-
 // A memory stream holding `bytes`, positioned at `position`.
-TStreamHolder StreamOf(const TBytes& bytes, int32_t position = 0) {
-  TStreamHolder h;
-  h.s->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  h.s->Seek(position, kFromStart);
+TScopedObject<TByteStream> StreamOf(const TBytes& bytes, int32_t position = 0) {
+  TScopedObject<TByteStream> h(MakeMemoryStream());
+  h->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  h->Seek(position, kFromStart);
   return h;
 }
 
@@ -36,18 +25,18 @@ const std::vector<TBytes> kRows5x3 = {{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12
 TEST(DibLoad, ReadsAFrameImageOfFiveByThree) {
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   auto in = StreamOf(image);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
-  EXPECT_EQ(dib.d->Width, 5);
-  EXPECT_EQ(dib.d->Height, 3);
-  EXPECT_EQ(dib.d->BitFormat, kFormat8Bit);
-  EXPECT_EQ(dib.d->RowStride, 8u);
-  EXPECT_EQ(dib.d->BitsSize, 24u);
-  EXPECT_EQ(dib.d->PictureForm, kDeviceIndependent);
-  EXPECT_EQ(in.s->GetPosition(), image.size());
-  ASSERT_NE(dib.d->InfoBlock, nullptr);
-  EXPECT_EQ(std::memcmp(dib.d->InfoBlock, image.data() + 14, 1064), 0);
-  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 24), 0);
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
+  EXPECT_EQ(dib->Width, 5);
+  EXPECT_EQ(dib->Height, 3);
+  EXPECT_EQ(dib->BitFormat, kFormat8Bit);
+  EXPECT_EQ(dib->RowStride, 8u);
+  EXPECT_EQ(dib->BitsSize, 24u);
+  EXPECT_EQ(dib->PictureForm, kDeviceIndependent);
+  EXPECT_EQ(in->GetPosition(), image.size());
+  ASSERT_NE(dib->InfoBlock, nullptr);
+  EXPECT_EQ(std::memcmp(dib->InfoBlock, image.data() + 14, 1064), 0);
+  EXPECT_EQ(std::memcmp(dib->Bits, image.data() + 1078, 24), 0);
 }
 
 TEST(DibLoad, ReadsAStreamThatStartsWithTheInfoHeader) {
@@ -55,24 +44,24 @@ TEST(DibLoad, ReadsAStreamThatStartsWithTheInfoHeader) {
   TBytes headerless(image.begin() + 14, image.end());
   headerless.insert(headerless.begin(), {0xAA, 0xBB});  // the stream starts at offset 2
   auto in = StreamOf(headerless, 2);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
-  EXPECT_EQ(dib.d->Width, 5);
-  EXPECT_EQ(dib.d->Height, 3);
-  EXPECT_EQ(std::memcmp(dib.d->InfoBlock + 40, TestPalette().data(), 1024), 0);
-  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 24), 0);
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
+  EXPECT_EQ(dib->Width, 5);
+  EXPECT_EQ(dib->Height, 3);
+  EXPECT_EQ(std::memcmp(dib->InfoBlock + 40, TestPalette().data(), 1024), 0);
+  EXPECT_EQ(std::memcmp(dib->Bits, image.data() + 1078, 24), 0);
 }
 
 TEST(DibLoad, MissingPixelsAfterAFileHeaderStayZero) {
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   image.resize(1078 + 10);
   auto in = StreamOf(image);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
-  ASSERT_EQ(dib.d->BitsSize, 24u);
-  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 10), 0);
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
+  ASSERT_EQ(dib->BitsSize, 24u);
+  EXPECT_EQ(std::memcmp(dib->Bits, image.data() + 1078, 10), 0);
   for (uint32_t i = 10; i < 24; ++i)
-    EXPECT_EQ(dib.d->Bits[i], 0) << i;
+    EXPECT_EQ(dib->Bits[i], 0) << i;
 }
 
 TEST(DibLoad, BadStreamsLeaveThePictureEmptyAndTheStreamInPlace) {
@@ -120,12 +109,12 @@ TEST(DibLoad, BadStreamsLeaveThePictureEmptyAndTheStreamInPlace) {
     TBytes bytes = {0x11, 0x22, 0x33};  // the image starts at offset 3
     bytes.insert(bytes.end(), c.bytes.begin(), c.bytes.end());
     auto in = StreamOf(bytes, 3);
-    TDibHolder dib;
-    dib.d->LoadBmpStream(in.s);
-    EXPECT_TRUE(dib.d->IsEmpty()) << c.what;
-    EXPECT_EQ(dib.d->InfoBlock, nullptr) << c.what;
-    EXPECT_EQ(dib.d->Bits, nullptr) << c.what;
-    EXPECT_EQ(in.s->GetPosition(), 3u) << c.what;
+    TScopedObject<TDib> dib(new TDib());
+    dib->LoadBmpStream(in.Get());
+    EXPECT_TRUE(dib->IsEmpty()) << c.what;
+    EXPECT_EQ(dib->InfoBlock, nullptr) << c.what;
+    EXPECT_EQ(dib->Bits, nullptr) << c.what;
+    EXPECT_EQ(in->GetPosition(), 3u) << c.what;
   }
 }
 
@@ -133,10 +122,10 @@ TEST(DibLoad, TopDownImagesTakeTheAbsoluteHeight) {
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   WriteLe32(&image[22], static_cast<uint32_t>(-3));
   auto in = StreamOf(image);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
-  EXPECT_EQ(dib.d->Height, 3);
-  EXPECT_EQ(dib.d->BitsSize, 24u);
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
+  EXPECT_EQ(dib->Height, 3);
+  EXPECT_EQ(dib->BitsSize, 24u);
 }
 
 TEST(DibLoad, FormatCodesFollowBitCountAndCompression) {
@@ -163,11 +152,11 @@ TEST(DibLoad, FormatCodesFollowBitCountAndCompression) {
     uint32_t table = c.bitCount <= 8 ? 4u << c.bitCount : (c.compression == 3 ? 12 : 0);
     info.resize(info.size() + table + c.stride * 2, 0x5A);
     auto in = StreamOf(info);
-    TDibHolder dib;
-    dib.d->LoadBmpStream(in.s);
-    EXPECT_EQ(dib.d->BitFormat, c.format) << c.bitCount;
-    EXPECT_EQ(dib.d->RowStride, c.stride) << c.bitCount;
-    EXPECT_EQ(in.s->GetPosition(), info.size()) << c.bitCount;
+    TScopedObject<TDib> dib(new TDib());
+    dib->LoadBmpStream(in.Get());
+    EXPECT_EQ(dib->BitFormat, c.format) << c.bitCount;
+    EXPECT_EQ(dib->RowStride, c.stride) << c.bitCount;
+    EXPECT_EQ(in->GetPosition(), info.size()) << c.bitCount;
   }
 }
 
@@ -175,52 +164,52 @@ TEST(DibSave, WritesTheLoadedFrameImageBackUnchanged) {
   TTempDir dir;
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   auto in = StreamOf(image);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
   // Over an existing, longer file: exactly the image remains.
   std::string name = dir.File("frame.bmp");
   WriteFileBytes(name, TBytes(5000, 0xCC));
-  EXPECT_TRUE(dib.d->SaveBmpFile(name.c_str()));
+  EXPECT_TRUE(dib->SaveBmpFile(name.c_str()));
   EXPECT_EQ(ReadFileBytes(name), image);
 }
 
 TEST(DibSave, AnEmptyPictureWritesNothingAndCreatesNoFile) {
   TTempDir dir;
-  TDibHolder dib;
+  TScopedObject<TDib> dib(new TDib());
   std::string name = dir.File("empty.bmp");
-  EXPECT_FALSE(dib.d->SaveBmpFile(name.c_str()));
+  EXPECT_FALSE(dib->SaveBmpFile(name.c_str()));
   EXPECT_FALSE(std::filesystem::exists(name));
-  TStreamHolder out;
-  EXPECT_FALSE(dib.d->SaveBmpStream(out.s));
-  EXPECT_EQ(out.s->GetSize(), 0u);
+  TScopedObject<TByteStream> out(MakeMemoryStream());
+  EXPECT_FALSE(dib->SaveBmpStream(out.Get()));
+  EXPECT_EQ(out->GetSize(), 0u);
 }
 
 TEST(DibSave, AFailedWriteLeavesTheStreamWhereItWasAndSaysSo) {
   TTempDir dir;
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   auto in = StreamOf(image);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
-  EXPECT_FALSE(dib.d->SaveBmpFile(dir.File("missing/frame.bmp").c_str()));
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
+  EXPECT_FALSE(dib->SaveBmpFile(dir.File("missing/frame.bmp").c_str()));
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
 
-  TStreamHolder reader(MakeFileReader(dir.File("none").c_str()));
-  EXPECT_FALSE(dib.d->SaveBmpStream(reader.s));
+  TScopedObject<TByteStream> reader(MakeFileReader(dir.File("none").c_str()));
+  EXPECT_FALSE(dib->SaveBmpStream(reader.Get()));
 }
 
 TEST(DibPlaceholder, OneByOneConvertsToFiveSixFiveAndSavesAsAValidBmp) {
   TTempDir dir;
-  TDibHolder dib(MakeDib(1, 1));
-  EXPECT_EQ(dib.d->PictureForm, kDeviceCompatible);
-  EXPECT_EQ(dib.d->Width, 1);
-  EXPECT_EQ(dib.d->Height, 1);
-  EXPECT_NE(dib.d->BitmapHandle, nullptr);
+  TScopedObject<TDib> dib(MakeDib(1, 1));
+  EXPECT_EQ(dib->PictureForm, kDeviceCompatible);
+  EXPECT_EQ(dib->Width, 1);
+  EXPECT_EQ(dib->Height, 1);
+  EXPECT_NE(dib->BitmapHandle, nullptr);
   std::string name = dir.File("placeholder.bmp");
-  ASSERT_TRUE(dib.d->SaveBmpFile(name.c_str()));
-  EXPECT_EQ(dib.d->PictureForm, kDeviceIndependent);
-  EXPECT_EQ(dib.d->BitFormat, kFormat16Bit565);
-  EXPECT_EQ(dib.d->RowStride, 4u);
-  EXPECT_EQ(dib.d->BitsSize, 4u);
+  ASSERT_TRUE(dib->SaveBmpFile(name.c_str()));
+  EXPECT_EQ(dib->PictureForm, kDeviceIndependent);
+  EXPECT_EQ(dib->BitFormat, kFormat16Bit565);
+  EXPECT_EQ(dib->RowStride, 4u);
+  EXPECT_EQ(dib->BitsSize, 4u);
 
   TBytes file = ReadFileBytes(name);
   ASSERT_EQ(file.size(), 14u + 40 + 12 + 4);
@@ -240,49 +229,49 @@ TEST(DibPlaceholder, OneByOneConvertsToFiveSixFiveAndSavesAsAValidBmp) {
   EXPECT_EQ(ReadLe32(&file[66]), 0u);  // one black pixel and its padding
 
   // The saved placeholder reads back as the same picture.
-  TStreamHolder in(MakeFileReader(name.c_str()));
-  TDibHolder back;
-  back.d->LoadBmpStream(in.s);
-  EXPECT_EQ(back.d->Width, 1);
-  EXPECT_EQ(back.d->BitFormat, kFormat16Bit565);
+  TScopedObject<TByteStream> in(MakeFileReader(name.c_str()));
+  TScopedObject<TDib> back(new TDib());
+  back->LoadBmpStream(in.Get());
+  EXPECT_EQ(back->Width, 1);
+  EXPECT_EQ(back->BitFormat, kFormat16Bit565);
 }
 
 TEST(DibPlaceholder, AZeroSizedPictureHasNoHandleAndSavesNothing) {
-  TDibHolder dib(MakeDib(0, 5));
-  EXPECT_EQ(dib.d->BitmapHandle, nullptr);
-  TStreamHolder out;
-  EXPECT_FALSE(dib.d->SaveBmpStream(out.s));
-  EXPECT_EQ(out.s->GetSize(), 0u);
+  TScopedObject<TDib> dib(MakeDib(0, 5));
+  EXPECT_EQ(dib->BitmapHandle, nullptr);
+  TScopedObject<TByteStream> out(MakeMemoryStream());
+  EXPECT_FALSE(dib->SaveBmpStream(out.Get()));
+  EXPECT_EQ(out->GetSize(), 0u);
 }
 
 TEST(DibHandle, MovesThePixelsIntoASectionUnchanged) {
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   auto in = StreamOf(image);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
-  EXPECT_EQ(dib.d->BitmapHandle, nullptr);
-  void* handle = dib.d->Handle();
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
+  EXPECT_EQ(dib->BitmapHandle, nullptr);
+  void* handle = dib->Handle();
   ASSERT_NE(handle, nullptr);
-  EXPECT_TRUE(dib.d->BitsInSection);
-  EXPECT_EQ(dib.d->Handle(), handle);
-  EXPECT_EQ(std::memcmp(dib.d->Bits, image.data() + 1078, 24), 0);
-  TStreamHolder out;
-  EXPECT_TRUE(dib.d->SaveBmpStream(out.s));
-  EXPECT_EQ(TBytes(out.s->Block, out.s->Block + out.s->Size), image);
+  EXPECT_TRUE(dib->BitsInSection);
+  EXPECT_EQ(dib->Handle(), handle);
+  EXPECT_EQ(std::memcmp(dib->Bits, image.data() + 1078, 24), 0);
+  TScopedObject<TByteStream> out(MakeMemoryStream());
+  EXPECT_TRUE(dib->SaveBmpStream(out.Get()));
+  EXPECT_EQ(TBytes(out->Block, out->Block + out->Size), image);
 }
 
 TEST(DibClear, EmptiesEveryForm) {
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   auto in = StreamOf(image);
-  TDibHolder dib;
-  dib.d->LoadBmpStream(in.s);
-  dib.d->Handle();
-  dib.d->Clear();
-  EXPECT_TRUE(dib.d->IsEmpty());
-  EXPECT_EQ(dib.d->BitmapHandle, nullptr);
-  EXPECT_EQ(dib.d->Bits, nullptr);
-  EXPECT_EQ(dib.d->RowStride, 0u);
-  EXPECT_FALSE(dib.d->BitsInSection);
+  TScopedObject<TDib> dib(new TDib());
+  dib->LoadBmpStream(in.Get());
+  dib->Handle();
+  dib->Clear();
+  EXPECT_TRUE(dib->IsEmpty());
+  EXPECT_EQ(dib->BitmapHandle, nullptr);
+  EXPECT_EQ(dib->Bits, nullptr);
+  EXPECT_EQ(dib->RowStride, 0u);
+  EXPECT_FALSE(dib->BitsInSection);
 }
 
 }  // namespace

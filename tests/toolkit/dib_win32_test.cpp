@@ -10,6 +10,8 @@
 #include "toolkit/base/byte_stream.h"
 #include "toolkit/base/dib.h"
 #include "toolkit/base/main_window.h"
+#include "toolkit/base/scoped_object.h"
+#include "toolkit/base/win32_handles.h"
 
 namespace {
 
@@ -42,12 +44,6 @@ class TDrawWindow {
   static inline HWND current_ = nullptr;
 };
 
-struct TDibHolder {
-  TDib* d;
-  explicit TDibHolder(TDib* dib = new TDib()) : d(dib) {}
-  ~TDibHolder() { Free(d); }
-};
-
 const std::vector<TBytes> kRows = {{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12, 13, 14, 15}};
 
 TDib* LoadFrameImage() {
@@ -69,91 +65,88 @@ COLORREF PaletteColour(uint8_t index) {
 // Reads the window's pixels back and checks the 5 x 3 frame at (x, y) and
 // that the pixels right and below of it are untouched background.
 void ExpectFrameAt(HWND window, int x, int y) {
-  HDC dc = GetDC(window);
+  TWindowDc dc(window);
   for (int row = 0; row < 3; ++row) {
     for (int column = 0; column < 5; ++column) {
-      EXPECT_EQ(GetPixel(dc, x + column, y + row), PaletteColour(kRows[row][column]))
+      EXPECT_EQ(GetPixel(dc.Get(), x + column, y + row), PaletteColour(kRows[row][column]))
           << "pixel " << column << "," << row;
     }
   }
-  EXPECT_EQ(GetPixel(dc, x + 5, y), RGB(255, 255, 255));
-  EXPECT_EQ(GetPixel(dc, x, y + 3), RGB(255, 255, 255));
-  ReleaseDC(window, dc);
+  EXPECT_EQ(GetPixel(dc.Get(), x + 5, y), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(dc.Get(), x, y + 3), RGB(255, 255, 255));
 }
 
 TEST(DibDrawing, DrawsAFrameImageUnscaledInThePaletteColours) {
   TDrawWindow window;
-  TDibHolder dib(LoadFrameImage());
-  HDC dc = GetDC(window.Handle());
-  dib.d->DrawAt(dc, 3, 4);
-  ReleaseDC(window.Handle(), dc);
-  EXPECT_EQ(dib.d->BitmapHandle, nullptr);  // drawn from the rows, no device copy
+  TScopedObject<TDib> dib(LoadFrameImage());
+  TWindowDc dc(window.Handle());
+  dib->DrawAt(dc.Get(), 3, 4);
+  EXPECT_EQ(dib->BitmapHandle, nullptr);  // drawn from the rows, no device copy
   ExpectFrameAt(window.Handle(), 3, 4);
 }
 
 TEST(DibDrawing, ASectionMadeByHandleDrawsTheSame) {
   TDrawWindow window;
-  TDibHolder dib(LoadFrameImage());
-  ASSERT_NE(dib.d->Handle(), nullptr);
+  TScopedObject<TDib> dib(LoadFrameImage());
+  ASSERT_NE(dib->Handle(), nullptr);
   DIBSECTION section;
-  ASSERT_EQ(GetObjectA(static_cast<HBITMAP>(dib.d->BitmapHandle), sizeof(section), &section),
+  ASSERT_EQ(GetObjectA(static_cast<HBITMAP>(dib->BitmapHandle), sizeof(section), &section),
             static_cast<int>(sizeof(section)));
-  EXPECT_EQ(section.dsBm.bmBits, dib.d->Bits);
+  EXPECT_EQ(section.dsBm.bmBits, dib->Bits);
   EXPECT_EQ(section.dsBmih.biBitCount, 8);
-  HDC dc = GetDC(window.Handle());
-  dib.d->DrawAt(dc, 0, 0);
-  ReleaseDC(window.Handle(), dc);
+  TWindowDc dc(window.Handle());
+  dib->DrawAt(dc.Get(), 0, 0);
   ExpectFrameAt(window.Handle(), 0, 0);
 }
 
 TEST(DibDrawing, ThePlaceholderDrawsOneBlackPixelAndConvertsToFiveSixFive) {
   TDrawWindow window;
-  TDibHolder dib(MakeDib(1, 1));
+  TScopedObject<TDib> dib(MakeDib(1, 1));
   BITMAP info;
-  ASSERT_TRUE(GetObjectA(static_cast<HBITMAP>(dib.d->BitmapHandle), sizeof(info), &info));
+  ASSERT_TRUE(GetObjectA(static_cast<HBITMAP>(dib->BitmapHandle), sizeof(info), &info));
   EXPECT_EQ(info.bmBitsPixel, 1);  // the memory context's own, monochrome format
-  HDC dc = GetDC(window.Handle());
-  dib.d->DrawAt(dc, 2, 2);
-  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(0, 0, 0));
-  EXPECT_EQ(GetPixel(dc, 3, 2), RGB(255, 255, 255));
+  TWindowDc dc(window.Handle());
+  dib->DrawAt(dc.Get(), 2, 2);
+  EXPECT_EQ(GetPixel(dc.Get(), 2, 2), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dc.Get(), 3, 2), RGB(255, 255, 255));
 
-  dib.d->SetPictureForm(kDeviceIndependent);
-  EXPECT_EQ(dib.d->BitFormat, kFormat16Bit565);
-  ASSERT_NE(dib.d->InfoBlock, nullptr);
+  dib->SetPictureForm(kDeviceIndependent);
+  EXPECT_EQ(dib->BitFormat, kFormat16Bit565);
+  ASSERT_NE(dib->InfoBlock, nullptr);
   uint32_t masks[3];
-  std::memcpy(masks, dib.d->InfoBlock + 40, sizeof(masks));
+  std::memcpy(masks, dib->InfoBlock + 40, sizeof(masks));
   EXPECT_EQ(masks[0], 0xF800u);
   EXPECT_EQ(masks[1], 0x07E0u);
   EXPECT_EQ(masks[2], 0x001Fu);
-  EXPECT_EQ(dib.d->Bits[0] | dib.d->Bits[1] << 8, 0);
-  dib.d->DrawAt(dc, 4, 4);
-  EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 0, 0));
-  ReleaseDC(window.Handle(), dc);
+  EXPECT_EQ(dib->Bits[0] | dib->Bits[1] << 8, 0);
+  dib->DrawAt(dc.Get(), 4, 4);
+  EXPECT_EQ(GetPixel(dc.Get(), 4, 4), RGB(0, 0, 0));
 }
 
 TEST(DibClipboard, PlacesTheHeaderColourTableAndRowsAsOneBlock) {
   TDrawWindow window;
-  TDibHolder dib(LoadFrameImage());
-  ASSERT_TRUE(dib.d->PutOnClipboard());
+  TScopedObject<TDib> dib(LoadFrameImage());
+  ASSERT_TRUE(dib->PutOnClipboard());
 
-  ASSERT_TRUE(OpenClipboard(window.Handle()));
+  TClipboardSession clipboard(window.Handle());
+  ASSERT_TRUE(clipboard.IsOpen());
   HANDLE data = GetClipboardData(CF_DIB);
   ASSERT_NE(data, nullptr);
   SIZE_T size = GlobalSize(data);
-  EXPECT_GE(size, 1064u + dib.d->BitsSize);
+  EXPECT_GE(size, 1064u + dib->BitsSize);
   auto* bytes = static_cast<const uint8_t*>(GlobalLock(data));
   ASSERT_NE(bytes, nullptr);
-  EXPECT_EQ(std::memcmp(bytes, dib.d->InfoBlock, 1064), 0);
-  EXPECT_EQ(std::memcmp(bytes + 1064, dib.d->Bits, dib.d->BitsSize), 0);
+  EXPECT_EQ(std::memcmp(bytes, dib->InfoBlock, 1064), 0);
+  EXPECT_EQ(std::memcmp(bytes + 1064, dib->Bits, dib->BitsSize), 0);
   GlobalUnlock(data);
-  CloseClipboard();
 }
 
 TEST(DibClipboard, ThePlaceholderGoesOnTheClipboardAsFiveSixFive) {
   TDrawWindow window;
-  TDibHolder dib(MakeDib(1, 1));
-  ASSERT_TRUE(dib.d->PutOnClipboard());
-  ASSERT_TRUE(OpenClipboard(window.Handle()));
+  TScopedObject<TDib> dib(MakeDib(1, 1));
+  ASSERT_TRUE(dib->PutOnClipboard());
+  TClipboardSession clipboard(window.Handle());
+  ASSERT_TRUE(clipboard.IsOpen());
   HANDLE data = GetClipboardData(CF_DIB);
   ASSERT_NE(data, nullptr);
   EXPECT_GE(GlobalSize(data), 40u + 12 + 4);
@@ -161,16 +154,15 @@ TEST(DibClipboard, ThePlaceholderGoesOnTheClipboardAsFiveSixFive) {
   EXPECT_EQ(header->biBitCount, 16);
   EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_BITFIELDS));
   GlobalUnlock(data);
-  CloseClipboard();
 }
 
 TEST(DibClipboard, FailsWithoutAMainWindowOrAPicture) {
-  TDibHolder frame(LoadFrameImage());
-  EXPECT_FALSE(frame.d->PutOnClipboard());  // no main window yet
+  TScopedObject<TDib> frame(LoadFrameImage());
+  EXPECT_FALSE(frame->PutOnClipboard());  // no main window yet
 
   TDrawWindow window;
-  TDibHolder empty;
-  EXPECT_FALSE(empty.d->PutOnClipboard());
+  TScopedObject<TDib> empty(new TDib());
+  EXPECT_FALSE(empty->PutOnClipboard());
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_driver.h"
+#include "win32/dialog_driver.h"
 #include "gui_fixture.h"
 #include "support/test_files.h"
 

@@ -5,14 +5,9 @@
 #include <string>
 
 #include "toolkit/widgets/colors.h"
+#include "toolkit/base/scoped_object.h"
 
 namespace {
-
-struct TToolHolder {
-  TDrawTool* t;
-  explicit TToolHolder(TDrawTool* tool = MakeFontTool()) : t(tool) {}
-  ~TToolHolder() { Free(t); }
-};
 
 LOGFONTA DescriptionOf(HFONT font) {
   LOGFONTA description{};
@@ -34,13 +29,13 @@ TToolChangeEvent Counter(int* count) {
 }
 
 TEST(FontTool, StartsWithTheDefaultsAndNoHandle) {
-  TToolHolder font;
-  EXPECT_EQ(font.t->Kind, kToolFont);
-  EXPECT_EQ(font.t->Handle, nullptr);
-  EXPECT_EQ(font.t->Color, static_cast<TColor>(0x80000008u));
-  EXPECT_EQ(font.t->FontData, TFontData{});
-  EXPECT_EQ(font.t->FontData.CharSet, DEFAULT_CHARSET);
-  EXPECT_EQ(font.t->FaceName, "MS Sans Serif");
+  TScopedObject<TDrawTool> font(MakeFontTool());
+  EXPECT_EQ(font->Kind, kToolFont);
+  EXPECT_EQ(font->Handle, nullptr);
+  EXPECT_EQ(font->Color, static_cast<TColor>(0x80000008u));
+  EXPECT_EQ(font->FontData, TFontData{});
+  EXPECT_EQ(font->FontData.CharSet, DEFAULT_CHARSET);
+  EXPECT_EQ(font->FaceName, "MS Sans Serif");
 }
 
 TEST(FontTool, CreatesItsFontOnFirstUseWithWeightFromTheStyle) {
@@ -56,13 +51,13 @@ TEST(FontTool, CreatesItsFontOnFirstUseWithWeightFromTheStyle) {
       {kFontItalic | kFontUnderline | kFontStrikeOut, 0, FW_NORMAL, 1, 1, 1},
   };
   for (const TCase& c : cases) {
-    TToolHolder font;
-    font.t->FontData.Style = c.style;
-    font.t->FontData.Weight = c.weight;
-    font.t->FontData.Height = -13;
-    HFONT handle = FontHandle(font.t);
+    TScopedObject<TDrawTool> font(MakeFontTool());
+    font->FontData.Style = c.style;
+    font->FontData.Weight = c.weight;
+    font->FontData.Height = -13;
+    HFONT handle = FontHandle(font.Get());
     ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(FontHandle(font.t), handle) << "made once";
+    EXPECT_EQ(FontHandle(font.Get()), handle) << "made once";
     LOGFONTA made = DescriptionOf(handle);
     EXPECT_EQ(made.lfWeight, c.expectedWeight);
     EXPECT_EQ(made.lfHeight, -13);
@@ -74,55 +69,55 @@ TEST(FontTool, CreatesItsFontOnFirstUseWithWeightFromTheStyle) {
 }
 
 TEST(FontTool, LosingBoldDropsAnExplicitWeight) {
-  TToolHolder font;
-  SetFontStyle(font.t, kFontBold);
-  font.t->FontData.Weight = 800;
-  EXPECT_EQ(DescriptionOf(FontHandle(font.t)).lfWeight, 800);
-  SetFontStyle(font.t, kFontItalic);
-  EXPECT_EQ(font.t->FontData.Weight, 0);
-  EXPECT_EQ(DescriptionOf(FontHandle(font.t)).lfWeight, FW_NORMAL);
-  SetFontStyle(font.t, kFontBold);
-  EXPECT_EQ(DescriptionOf(FontHandle(font.t)).lfWeight, FW_BOLD);
+  TScopedObject<TDrawTool> font(MakeFontTool());
+  SetFontStyle(font.Get(), kFontBold);
+  font->FontData.Weight = 800;
+  EXPECT_EQ(DescriptionOf(FontHandle(font.Get())).lfWeight, 800);
+  SetFontStyle(font.Get(), kFontItalic);
+  EXPECT_EQ(font->FontData.Weight, 0);
+  EXPECT_EQ(DescriptionOf(FontHandle(font.Get())).lfWeight, FW_NORMAL);
+  SetFontStyle(font.Get(), kFontBold);
+  EXPECT_EQ(DescriptionOf(FontHandle(font.Get())).lfWeight, FW_BOLD);
 }
 
 TEST(FontTool, FaceNamesDefaultAndLong) {
-  TToolHolder font;
-  font.t->FaceName = "Default";
-  EXPECT_STREQ(DescriptionOf(FontHandle(font.t)).lfFaceName, "MS Sans Serif");
+  TScopedObject<TDrawTool> font(MakeFontTool());
+  font->FaceName = "Default";
+  EXPECT_STREQ(DescriptionOf(FontHandle(font.Get())).lfFaceName, "MS Sans Serif");
 
-  TToolHolder longName;
-  longName.t->FaceName = std::string(40, 'x');
-  EXPECT_STREQ(DescriptionOf(FontHandle(longName.t)).lfFaceName, std::string(31, 'x').c_str());
+  TScopedObject<TDrawTool> longName(MakeFontTool());
+  longName->FaceName = std::string(40, 'x');
+  EXPECT_STREQ(DescriptionOf(FontHandle(longName.Get())).lfFaceName, std::string(31, 'x').c_str());
 }
 
 TEST(FontTool, SettersDropTheHandleAndNotifyOnlyOnChange) {
-  TToolHolder font;
+  TScopedObject<TDrawTool> font(MakeFontTool());
   int changes = 0;
-  font.t->ChangeHandler = Counter(&changes);
-  FontHandle(font.t);
-  SetFontHeight(font.t, 0);
-  SetFontColor(font.t, font.t->Color);
-  SetFontStyle(font.t, 0);
+  font->ChangeHandler = Counter(&changes);
+  FontHandle(font.Get());
+  SetFontHeight(font.Get(), 0);
+  SetFontColor(font.Get(), font->Color);
+  SetFontStyle(font.Get(), 0);
   EXPECT_EQ(changes, 0);
-  EXPECT_NE(font.t->Handle, nullptr);
+  EXPECT_NE(font->Handle, nullptr);
 
-  SetFontHeight(font.t, -11);
+  SetFontHeight(font.Get(), -11);
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(font.t->Handle, nullptr);
-  SetFontColor(font.t, 0x0000FF);
-  SetFontStyle(font.t, kFontBold);
+  EXPECT_EQ(font->Handle, nullptr);
+  SetFontColor(font.Get(), 0x0000FF);
+  SetFontStyle(font.Get(), kFontBold);
   EXPECT_EQ(changes, 3);
-  EXPECT_EQ(DescriptionOf(FontHandle(font.t)).lfHeight, -11);
+  EXPECT_EQ(DescriptionOf(FontHandle(font.Get())).lfHeight, -11);
 }
 
 TEST(FontTool, AssignFromAnIdenticalToolKeepsTheHandle) {
-  TToolHolder target;
-  TToolHolder source;
+  TScopedObject<TDrawTool> target(MakeFontTool());
+  TScopedObject<TDrawTool> source(MakeFontTool());
   int changes = 0;
-  target.t->ChangeHandler = Counter(&changes);
-  HFONT handle = FontHandle(target.t);
-  AssignFont(target.t, source.t);
-  EXPECT_EQ(target.t->Handle, handle);
+  target->ChangeHandler = Counter(&changes);
+  HFONT handle = FontHandle(target.Get());
+  AssignFont(target.Get(), source.Get());
+  EXPECT_EQ(target->Handle, handle);
   EXPECT_EQ(changes, 0);
 
   struct TCase {
@@ -134,34 +129,34 @@ TEST(FontTool, AssignFromAnIdenticalToolKeepsTheHandle) {
       {"face", [](TDrawTool* t) { t->FaceName = "Arial"; }},
   };
   for (const TCase& c : cases) {
-    TToolHolder changed;
-    c.change(changed.t);
-    FontHandle(target.t);
+    TScopedObject<TDrawTool> changed(MakeFontTool());
+    c.change(changed.Get());
+    FontHandle(target.Get());
     int before = changes;
-    AssignFont(target.t, changed.t);
+    AssignFont(target.Get(), changed.Get());
     EXPECT_EQ(changes, before + 1) << c.what;
-    EXPECT_EQ(target.t->Handle, nullptr) << c.what;
-    EXPECT_EQ(target.t->Color, changed.t->Color) << c.what;
-    EXPECT_EQ(target.t->FontData, changed.t->FontData) << c.what;
-    EXPECT_EQ(target.t->FaceName, changed.t->FaceName) << c.what;
+    EXPECT_EQ(target->Handle, nullptr) << c.what;
+    EXPECT_EQ(target->Color, changed->Color) << c.what;
+    EXPECT_EQ(target->FontData, changed->FontData) << c.what;
+    EXPECT_EQ(target->FaceName, changed->FaceName) << c.what;
   }
 }
 
 TEST(FontTool, CloneMakesFreesAndCopies) {
-  TToolHolder source;
-  SetFontHeight(source.t, -20);
-  source.t->FaceName = "Arial";
+  TScopedObject<TDrawTool> source(MakeFontTool());
+  SetFontHeight(source.Get(), -20);
+  source->FaceName = "Arial";
 
-  TDrawTool* copy = CloneTool(nullptr, source.t);
+  TDrawTool* copy = CloneTool(nullptr, source.Get());
   ASSERT_NE(copy, nullptr);
-  EXPECT_NE(copy, source.t);
+  EXPECT_NE(copy, source.Get());
   EXPECT_EQ(copy->FontData.Height, -20);
   EXPECT_EQ(copy->FaceName, "Arial");
   EXPECT_EQ(copy->Kind, kToolFont);
 
-  TToolHolder existing;
-  EXPECT_EQ(CloneTool(existing.t, source.t), existing.t);
-  EXPECT_EQ(existing.t->FontData.Height, -20);
+  TScopedObject<TDrawTool> existing(MakeFontTool());
+  EXPECT_EQ(CloneTool(existing.Get(), source.Get()), existing.Get());
+  EXPECT_EQ(existing->FontData.Height, -20);
 
   bool freed = false;
   copy->DestroyEvent = TObjectEvent::Bind<&MarkFreed>(&freed);

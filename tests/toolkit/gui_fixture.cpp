@@ -1,25 +1,10 @@
 #include "gui_fixture.h"
 
 #include <deque>
-#include <map>
 
 std::vector<std::string> EventLog;
 
 namespace {
-
-std::map<UINT_PTR, std::function<void()>>& Pending() {
-  static std::map<UINT_PTR, std::function<void()>> pending;
-  return pending;
-}
-
-void CALLBACK TimerFired(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  auto found = Pending().find(id);
-  if (found == Pending().end()) return;
-  std::function<void()> action = std::move(found->second);
-  Pending().erase(found);
-  action();
-}
 
 class TDestroyWatch : public TBaseObject {
  public:
@@ -61,52 +46,6 @@ void LogName(std::string* name, TWidget*) {
 
 }  // namespace
 
-void PumpQueued() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
-void RunLater(UINT delayMs, std::function<void()> action) {
-  UINT_PTR id = SetTimer(nullptr, 0, delayMs, &TimerFired);
-  Pending()[id] = std::move(action);
-}
-
-HWND FindThreadWindow(const char* className) {
-  struct TSearch {
-    const char* ClassName;
-    HWND Found;
-  } search = {className, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(data);
-        if (ClassOf(window) != s->ClassName) return TRUE;
-        s->Found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
-std::string ClassOf(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof(name));
-  return name;
-}
-
-std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
-}
-
-LONG_PTR StyleOf(HWND window) {
-  return GetWindowLongPtrA(window, GWL_STYLE);
-}
-
 void WatchDestroy(TWidget* widget, bool* gone) {
   OwnObject(widget, new TDestroyWatch(gone));
 }
@@ -116,8 +55,8 @@ void LogDestroy(TWidget* widget, const char* name) {
 }
 
 TMemoryCanvas::TMemoryCanvas(int width, int height) {
-  HDC screen = GetDC(nullptr);
-  dc_ = CreateCompatibleDC(screen);
+  TWindowDc screen;
+  dc_ = TMemoryDc(screen.Get());
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -125,15 +64,8 @@ TMemoryCanvas::TMemoryCanvas(int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  old_ = SelectObject(dc_, bitmap_);
-}
-
-TMemoryCanvas::~TMemoryCanvas() {
-  SelectObject(dc_, old_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
+  bitmap_.Reset(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  selected_ = std::make_unique<TSelection>(dc_.Get(), bitmap_.Get());
 }
 
 void GuiTest::SetUp() {

@@ -11,20 +11,10 @@
 
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/widgets/message_loop.h"
+#include "toolkit/base/win32_handles.h"
 #include "toolkit/widgets/widget.h"
-
-// Dispatches everything queued, without the toolkit loop's bookkeeping.
-void PumpQueued();
-// Runs `action` once from whatever message loop runs `delayMs` from now (a
-// thread timer, so that it also fires inside modal loops).
-void RunLater(UINT delayMs, std::function<void()> action);
-// The first visible or hidden top-level window of this thread whose class is
-// `className`, or 0.
-HWND FindThreadWindow(const char* className);
-// A class name or a window text.
-std::string ClassOf(HWND window);
-std::string TextOf(HWND window);
-LONG_PTR StyleOf(HWND window);
+#include "win32/dialog_driver.h"
+#include "win32/window_search.h"
 
 // Sets *gone when the widget is destroyed.
 void WatchDestroy(TWidget* widget, bool* gone);
@@ -35,15 +25,14 @@ void LogDestroy(TWidget* widget, const char* name);
 class TMemoryCanvas {
  public:
   TMemoryCanvas(int width, int height);
-  ~TMemoryCanvas();
   TMemoryCanvas(const TMemoryCanvas&) = delete;
   TMemoryCanvas& operator=(const TMemoryCanvas&) = delete;
-  HDC Dc() const { return dc_; }
+  HDC Dc() const { return dc_.Get(); }
 
  private:
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
+  TMemoryDc dc_;
+  TGdiObject<HBITMAP> bitmap_;
+  std::unique_ptr<TSelection> selected_;
 };
 
 // Starts and ends each test with the toolkit's loop state cleared and the

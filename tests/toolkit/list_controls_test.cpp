@@ -11,6 +11,7 @@
 #include "gui_fixture.h"
 #include "support/test_files.h"
 #include "toolkit/widgets/dispatch.h"
+#include "toolkit/base/win32_handles.h"
 
 namespace {
 
@@ -357,11 +358,10 @@ TEST_F(TListTest, AnEmptyListAreaShowsTheListsColour) {
   Show(form);
   form->CreateWindowHandle();
   UpdateNow(form);
-  HDC dc = GetDC(list->Window);
+  TWindowDc dc(list->Window);
   RECT client;
   GetClientRect(list->Window, &client);
-  EXPECT_EQ(GetPixel(dc, client.right / 2, client.bottom - 4), static_cast<COLORREF>(kTeal));
-  ReleaseDC(list->Window, dc);
+  EXPECT_EQ(GetPixel(dc.Get(), client.right / 2, client.bottom - 4), static_cast<COLORREF>(kTeal));
 }
 
 bool SwallowX(TWidget*, TMessage& message, LRESULT& result) {

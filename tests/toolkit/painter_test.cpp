@@ -8,6 +8,7 @@
 
 #include "gui_fixture.h"
 #include "toolkit/widgets/dispatch.h"
+#include "toolkit/base/win32_handles.h"
 
 namespace {
 
@@ -54,10 +55,8 @@ TPaintedBox MakeShownPaintBox(TPaintRecord* record) {
 }
 
 COLORREF PixelOf(TWidget* widget, int x, int y) {
-  HDC dc = GetDC(widget->Window);
-  COLORREF pixel = GetPixel(dc, x, y);
-  ReleaseDC(widget->Window, dc);
-  return pixel;
+  TWindowDc dc(widget->Window);
+  return GetPixel(dc.Get(), x, y);
 }
 
 void RepaintNow(TWidget* widget) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_driver.h"
+#include "win32/dialog_driver.h"
 #include "gui_fixture.h"
 #include "toolkit/widgets/menu.h"
 

@@ -10,6 +10,7 @@
 #include "toolkit/base/dib_platform.h"
 #include "toolkit/base/le_bytes.h"
 #include "toolkit/base/main_window.h"
+#include "toolkit/base/win32_handles.h"
 
 namespace {
 
@@ -23,22 +24,17 @@ const BITMAPINFO* AsInfo(const uint8_t* infoBlock) {
 
 // A DIB section for the info block, with its own pixel memory.
 HBITMAP CreateSection(const uint8_t* infoBlock, void** sectionBits) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP section =
-      CreateDIBSection(screen, AsInfo(infoBlock), DIB_RGB_COLORS, sectionBits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  return section;
+  TWindowDc screen;
+  return CreateDIBSection(screen.Get(), AsInfo(infoBlock), DIB_RGB_COLORS, sectionBits, nullptr, 0);
 }
 
 // Draws a bitmap handle: BitBlt from a memory device context.
 void BlitBitmap(HDC target, HBITMAP bitmap, int32_t x, int32_t y, int32_t width, int32_t height) {
-  HDC source = CreateCompatibleDC(target);
-  HGDIOBJ old = SelectObject(source, bitmap);
+  TMemoryDc source(target);
+  TSelection selected(source.Get(), bitmap);
   BITMAP info;
   int32_t rows = GetObjectA(bitmap, sizeof(info), &info) ? info.bmHeight : height;
-  BitBlt(target, x, y, width, rows, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  BitBlt(target, x, y, width, rows, source.Get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -53,9 +49,8 @@ TDib* MakeDib(int32_t width, int32_t height) {
   dib->Height = height;
   dib->PictureForm = kDeviceCompatible;
   if (width != 0 && height != 0) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    dib->BitmapHandle = CreateCompatibleBitmap(memory, width, height);
-    DeleteDC(memory);
+    TMemoryDc memory;
+    dib->BitmapHandle = CreateCompatibleBitmap(memory.Get(), width, height);
   }
   return dib;
 }
@@ -99,11 +94,10 @@ void TDib::SetPictureForm(uint8_t form) {
   // cleared masks), so that format is always drawn through a section instead.
   bool copied = false;
   if (picture.Format != kFormat16Bit565) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    copied = GetDIBits(memory, old, 0, rows, picture.Bits,
+    TMemoryDc memory;
+    copied = GetDIBits(memory.Get(), old, 0, rows, picture.Bits,
                        reinterpret_cast<BITMAPINFO*>(picture.InfoBlock),
                        DIB_RGB_COLORS) >= static_cast<int>(rows);
-    DeleteDC(memory);
   }
   if (!copied && !DrawThroughSection(picture.InfoBlock, picture.Bits, picture.BitsSize)) {
     FreeConversion(picture);
@@ -116,50 +110,36 @@ void TDib::SetPictureForm(uint8_t form) {
 // section's pixels out, so the converted picture holds no GDI handle.
 bool TDib::DrawThroughSection(const uint8_t* info, uint8_t* bits, uint32_t bitsSize) {
   void* sectionBits = nullptr;
-  HBITMAP section = CreateSection(info, &sectionBits);
+  TGdiObject<HBITMAP> section(CreateSection(info, &sectionBits));
   if (!section) return false;
-  HDC screen = GetDC(nullptr);
-  HDC target = CreateCompatibleDC(screen);
-  HGDIOBJ previous = SelectObject(target, section);
-  DrawAt(target, 0, 0);
-  SelectObject(target, previous);
-  DeleteDC(target);
-  ReleaseDC(nullptr, screen);
+  {
+    TWindowDc screen;
+    TMemoryDc target(screen.Get());
+    TSelection selected(target.Get(), section.Get());
+    DrawAt(target.Get(), 0, 0);
+  }
   GdiFlush();  // the section's memory is read right after
   std::memcpy(bits, sectionBits, bitsSize);
-  DeleteObject(section);
   return true;
 }
 
 bool TDib::PutOnClipboard() {
   if (IsEmpty()) return false;
   HWND owner = static_cast<HWND>(AppMainWindow());
-  if (!owner || !OpenClipboard(owner)) return false;
-  if (!EmptyClipboard()) {
-    CloseClipboard();
-    return false;
-  }
+  if (!owner) return false;
+  TClipboardSession clipboard(owner);
+  if (!clipboard.IsOpen() || !EmptyClipboard()) return false;
   SetPictureForm(kDeviceIndependent);
-  if (!InfoBlock) {
-    CloseClipboard();
-    return false;
-  }
+  if (!InfoBlock) return false;
   uint32_t infoBytes = InfoBytesInUse(InfoBlock);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, infoBytes + BitsSize);
-  void* memory = block ? GlobalLock(block) : nullptr;
-  if (!memory) {
-    if (block) GlobalFree(block);
-    CloseClipboard();
-    return false;
-  }
+  TGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, infoBytes + BitsSize));
+  void* memory = block ? GlobalLock(block.Get()) : nullptr;
+  if (!memory) return false;
   std::memcpy(memory, InfoBlock, infoBytes);
   std::memcpy(static_cast<uint8_t*>(memory) + infoBytes, Bits, BitsSize);
   SetLastError(NO_ERROR);
-  bool placed = false;
-  if (!GlobalUnlock(block) && GetLastError() == NO_ERROR) {
-    placed = SetClipboardData(CF_DIB, block) != nullptr;
-  }
-  if (!placed) GlobalFree(block);  // the clipboard did not take it
-  CloseClipboard();
-  return placed;
+  if (GlobalUnlock(block.Get()) || GetLastError() != NO_ERROR) return false;
+  if (!SetClipboardData(CF_DIB, block.Get())) return false;
+  block.Release();  // the clipboard owns it now
+  return true;
 }

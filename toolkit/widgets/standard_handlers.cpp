@@ -1,6 +1,7 @@
 // Handlers every widget of a kind carries: controls (colours, notifications,
 // focus), forms (session end, background, focus), painted widgets and group
 // boxes.
+#include "toolkit/base/win32_handles.h"
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/widgets/message_loop.h"
 
@@ -12,9 +13,8 @@ constexpr uint16_t kComboDropDown = 7;   // CBN_DROPDOWN
 constexpr uint16_t kComboCloseUp = 8;    // CBN_CLOSEUP
 
 void FillWithColor(HDC dc, const RECT& area, TColor color) {
-  HBRUSH brush = CreateSolidBrush(ResolveColor(color));
-  FillRect(dc, &area, brush);
-  DeleteObject(brush);
+  TGdiObject<HBRUSH> brush(CreateSolidBrush(ResolveColor(color)));
+  FillRect(dc, &area, brush.Get());
 }
 
 LRESULT PaintControlColors(TWidget* widget, HDC dc) {

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/base/win32_handles.h"
+
 // A program started in a working folder, for driving it from outside as a
-// user would; it is ended if it still runs when the object goes.
+// user would; it is ended if it still runs when the object goes. (A program
+// run to its end with its output collected: RunProcess, run_process.h.)
 class TProgramRun {
  public:
   TProgramRun(const std::string& program, const std::string& folder);
@@ -14,7 +17,7 @@ class TProgramRun {
   TProgramRun(const TProgramRun&) = delete;
   TProgramRun& operator=(const TProgramRun&) = delete;
 
-  bool Started() const { return process_.hProcess != nullptr; }
+  bool Started() const { return static_cast<bool>(process_); }
   // The process's visible top-level windows.
   std::vector<HWND> VisibleWindows() const;
   // Waits up to `timeoutMs` for a visible top-level window of the class;
@@ -24,8 +27,6 @@ class TProgramRun {
   int WaitForExit(DWORD timeoutMs);
 
  private:
-  PROCESS_INFORMATION process_ = {};
+  TKernelHandle process_;
+  DWORD processId_ = 0;
 };
-
-std::string WindowClass(HWND window);
-std::string WindowText(HWND window);

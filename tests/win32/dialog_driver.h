@@ -6,8 +6,14 @@
 #include <string>
 #include <vector>
 
-// Drives system dialogs and menus from thread timers while their modal loop
-// runs the test's thread.
+// Drives system dialogs and menus: in the test's own thread from thread
+// timers while their modal loop runs, or in another process from outside.
+
+// Dispatches everything queued, without the toolkit loop's bookkeeping.
+void PumpQueued();
+// Runs `action` once from whatever message loop runs `delayMs` from now (a
+// thread timer, so that it also fires inside modal loops).
+void RunLater(UINT delayMs, std::function<void()> action);
 
 // Steps the driver could not take (the window never came), in order.
 extern std::vector<std::string> DriverMisses;
@@ -32,3 +38,9 @@ void WhenFound(const char* what, std::function<HWND()> find, std::function<void(
 void PressButton(HWND dialog, int id);
 // Posts a key press to a window.
 void PostKey(HWND window, UINT key);
+
+// Another process's dialogs. Each answers the dialog, or cancels it when the
+// folder or path is empty, and waits until it has gone.
+bool AnswerFolderDialog(HWND dialog, const std::string& folder);
+// `offered` gets the file name the save dialog offered.
+bool AnswerSaveDialog(HWND dialog, const std::string& path, std::string* offered);
