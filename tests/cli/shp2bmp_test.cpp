@@ -103,6 +103,7 @@ TEST(Shp2Bmp, FrameLists) {
       {"1-3,2", {"unit001.bmp", "unit002.bmp", "unit003.bmp"}, 0, ""},
       {"6", {"unit006.bmp"}, 0, ""},
       {"5-9", {"unit005.bmp", "unit006.bmp"}, 1, "shp2bmp: unit.shp: has no frame 7-9 (it has 6)"},
+      {"6-9", {"unit006.bmp"}, 1, "shp2bmp: unit.shp: has no frame 7-9 (it has 6)"},
       {"8,2,10-11", {"unit002.bmp"}, 1, "shp2bmp: unit.shp: has no frame 8, 10-11 (it has 6)"},
       {"0", {}, 2, "bad frame list"},
       {"a", {}, 2, "bad frame list"},
@@ -220,7 +221,13 @@ TEST(Shp2Bmp, RepairsAreWarningsUnlessQuiet) {
   damaged.resize(damaged.size() - 2);
   f.Put("damaged.shp", damaged);
   f.Put("empty.shp", EncodeShp(4, 4, {}));
-  TProcessResult r = f.Run({"--palette", "p.pal", "damaged.shp", "empty.shp"});
+  f.Put("two.shp", EncodeShp(4, 4,
+                             {RawFrame(0, 0, {{1}}), RawFrame(3, 0, {{1, 2}}),
+                              RawFrame(0, 0, {{3}}), CodedFrame(0, 3, {{4}, {5}})}));
+  f.Put("two.v2.shp", EncodeShp(4, 4, {RawFrame(0, 0, {{1}})}));  // the same sprite name
+  std::vector<std::string> args = {"--palette", "p.pal",   "damaged.shp",
+                                   "empty.shp", "two.shp", "two.v2.shp"};
+  TProcessResult r = f.Run(args);
   EXPECT_EQ(r.ExitCode, 0);
   EXPECT_EQ(Lines(r.Err),
             (std::vector<std::string>{
@@ -228,11 +235,16 @@ TEST(Shp2Bmp, RepairsAreWarningsUnlessQuiet) {
                 "clipped to it",
                 "shp2bmp: damaged.shp: warning: frame 002 with data cut short by the end of the "
                 "file: the missing pixels are colour 0",
-                "shp2bmp: empty.shp: warning: the sprite has no frames"}));
+                "shp2bmp: empty.shp: warning: the sprite has no frames",
+                "shp2bmp: two.shp: warning: 2 frames reaching outside the 4 x 4 sprite box: "
+                "clipped to it (first: frame 002)",
+                "shp2bmp: two.v2.shp: warning: its frames get the same names as those of two.shp "
+                "and replace them"}));
   EXPECT_EQ(ReadFileBytes(f.File("damaged002.bmp")),
             FrameImage(4, 4, ColourTable(kColours), {{5, 6, 0, 0}}));
 
-  r = f.Run({"--quiet", "--palette", "p.pal", "damaged.shp", "empty.shp"});
+  args.insert(args.begin(), "--quiet");
+  r = f.Run(args);
   EXPECT_EQ(r.ExitCode, 0);
   EXPECT_EQ(r.Err, "");
 }

@@ -161,10 +161,11 @@ TEST(ShpDecode, RunLengthItems) {
 }
 
 // Rows whose coded length is 256 bytes or more, and sprites far wider than
-// 1025 bytes, decode exactly.
+// 1025 bytes, decode exactly. The widest spans several of the file reader's
+// 64 KiB chunks, and its first row's literal stretch crosses the first one's end.
 TEST(ShpDecode, LongRowsAndWideSprites) {
   TTempDir dir;
-  for (uint16_t width : {300, 1023, 1025, 1026, 4000}) {
+  for (uint16_t width : {300, 1023, 1025, 1026, 4000, 65500}) {
     std::vector<TBytes> rows = SpeckledRows(width, 4, width);
     rows[0].assign(width, 77);  // one long literal stretch: L well above 256
     rows[2].assign(width, 0);   // only zero runs of 255

@@ -169,6 +169,33 @@ TEST(ShpDamaged, FramesOutsideTheBoxAreClipped) {
   }
 }
 
+// A literal stretch that starts inside the box and runs past its right
+// edge keeps only what is inside: on an inner row, on the canvas's last row,
+// into row padding, and eight pixels at a time.
+TEST(ShpDamaged, LiteralStretchesCrossingTheRightEdgeAreCut) {
+  TBytes longRow = {0};
+  for (uint8_t i = 1; i <= 16; ++i)
+    longRow.push_back(i);
+  struct {
+    uint16_t width, x, y;
+    TBytes row;
+  } cases[] = {
+      {8, 6, 1, {0, 5, 6, 7}},  // a stray pixel would land in the next row
+      {8, 6, 3, {0, 5, 6, 7}},  // ... past the canvas
+      {7, 5, 3, {0, 5, 6, 7}},  // ... in the row padding
+      {16, 6, 3, longRow},
+  };
+  TTempDir dir;
+  for (const auto& c : cases) {
+    TScopedObject<TShp> shp(new TShp());
+    LoadBytes(shp.Get(), dir, EncodeShp(c.width, 4, {CodedFrame(c.x, c.y, {c.row})}));
+    EXPECT_EQ(CanvasBytes(shp->FrameAt(0)),
+              CanvasOf(c.width, PlaceInBox(c.width, 4, c.x, c.y, {c.row})))
+        << c.width << " at " << c.x << "," << c.y;
+    EXPECT_EQ(shp->LoadReport.Clipped.Count, 1u);
+  }
+}
+
 TEST(ShpBounds, SizeLimits) {
   struct {
     uint16_t width, height;
@@ -234,6 +261,41 @@ TEST(ShpBounds, ManyFramesInATinyFileCostNoCanvases) {
   }
   shp->BuildBitmaps();
   EXPECT_EQ(shp->GetFrameBitmap(65534)->Width, 1);
+}
+
+// Frames without pixels cost no canvas: with all 65535 frames counted, a
+// 128 x 128 box would need 1 GiB.
+TEST(ShpBounds, ManyFramesWithoutPixelsInALargeBoxLoad) {
+  std::vector<TShpFrameSpec> frames(65534, FrameWithoutPixels(0, 0, 1, 1));
+  frames.push_back(CodedFrame(126, 127, {{1, 2}}));
+  TTempDir dir;
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, EncodeShp(128, 128, frames));
+  EXPECT_EQ(shp->LoadReport.Refusal, TShpRefusal::None);
+  ASSERT_EQ(shp->FrameCount, 65535);
+  EXPECT_EQ(shp->FrameAt(65533)->Canvas, nullptr);
+  EXPECT_EQ(CanvasBytes(shp->FrameAt(65534)),
+            CanvasOf(128, PlaceInBox(128, 128, 126, 127, {{1, 2}})));
+}
+
+// An offset at the very end of the file is beyond it; one byte before the
+// end is data cut short.
+TEST(ShpBounds, AnOffsetAtTheEndIsBeyondItNotCutShort) {
+  struct {
+    uint32_t beforeEnd, pastEnd, truncated;
+  } cases[] = {{0, 1, 0}, {1, 0, 1}};
+  TTempDir dir;
+  for (uint32_t compression : {0u, 3u}) {
+    for (const auto& c : cases) {
+      TShpFrameSpec frame = FrameWithData(0, 0, 4, 2, compression, {9});
+      frame.DataOffset = 8 + 24 + 1 - c.beforeEnd;
+      TScopedObject<TShp> shp(new TShp());
+      LoadBytes(shp.Get(), dir, EncodeShp(4, 2, {frame}));
+      const TShpLoadReport& report = shp->LoadReport;
+      EXPECT_EQ(report.DataPastEnd.Count, c.pastEnd) << compression << " " << c.beforeEnd;
+      EXPECT_EQ(report.Truncated.Count, c.truncated) << compression << " " << c.beforeEnd;
+    }
+  }
 }
 
 // Offsets past the end, into the header table, or shared by many frames:

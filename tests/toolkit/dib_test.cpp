@@ -20,6 +20,12 @@ TScopedObject<TByteStream> StreamOf(const TBytes& bytes, int32_t position = 0) {
   return h;
 }
 
+// A memory stream's write that takes no more than a file header at a time.
+uint32_t HeaderOnlyWrite(TByteStream* stream, const void* buffer, uint32_t count) {
+  static const auto memoryWrite = TScopedObject<TByteStream>(MakeMemoryStream())->Ops.Write;
+  return count <= kFileHeaderSize ? memoryWrite(stream, buffer, count) : 0;
+}
+
 const std::vector<TBytes> kRows5x3 = {{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12, 13, 14, 15}};
 
 TEST(DibLoad, ReadsAFrameImageOfFiveByThree) {
@@ -118,6 +124,26 @@ TEST(DibLoad, BadStreamsLeaveThePictureEmptyAndTheStreamInPlace) {
   }
 }
 
+// The pixel bound at its edge, with headers only (the missing rows are
+// zero): exactly 512 MiB loads, the next size a row allows does not.
+TEST(DibLoad, PixelsUpTo512MiBLoad) {
+  struct {
+    uint32_t height;
+    uint32_t bitsSize;  // 0: refused
+  } cases[] = {{0x8000000, 512u << 20}, {0x8000001, 0}};
+  for (const auto& c : cases) {
+    TBytes image = FrameImage(4, 1, TestPalette(), {});
+    image.resize(1078);
+    WriteLe32(&image[22], c.height);
+    auto in = StreamOf(image);
+    TScopedObject<TDib> dib(new TDib());
+    dib->LoadBmpStream(in.Get());
+    EXPECT_EQ(dib->BitsSize, c.bitsSize) << c.height;
+    EXPECT_EQ(dib->Height, c.bitsSize ? int32_t(c.height) : 0) << c.height;
+    EXPECT_EQ(dib->Bits != nullptr, c.bitsSize != 0) << c.height;
+  }
+}
+
 TEST(DibLoad, TopDownImagesTakeTheAbsoluteHeight) {
   TBytes image = FrameImage(5, 3, TestPalette(), kRows5x3);
   WriteLe32(&image[22], static_cast<uint32_t>(-3));
@@ -195,6 +221,18 @@ TEST(DibSave, AFailedWriteLeavesTheStreamWhereItWasAndSaysSo) {
 
   TScopedObject<TByteStream> reader(MakeFileReader(dir.File("none").c_str()));
   EXPECT_FALSE(dib->SaveBmpStream(reader.Get()));
+
+  // From a position past the start: a file open for reading, and a memory
+  // stream that takes the file header and then, like a full disk, no more.
+  WriteFileBytes(dir.File("old.bmp"), TBytes(10, 1));
+  TScopedObject<TByteStream> oldFile(MakeFileReader(dir.File("old.bmp").c_str()));
+  auto full = StreamOf(TBytes(10, 1));
+  full->Ops.Write = HeaderOnlyWrite;
+  for (TByteStream* out : {oldFile.Get(), full.Get()}) {
+    ASSERT_EQ(out->Seek(5, kFromStart), 5u);
+    EXPECT_FALSE(dib->SaveBmpStream(out));
+    EXPECT_EQ(out->GetPosition(), 5u);
+  }
 }
 
 TEST(DibPlaceholder, OneByOneConvertsToFiveSixFiveAndSavesAsAValidBmp) {
