@@ -75,8 +75,8 @@ TEST(ShpEncode, FramesDecodeToTheirImagesInTheSmallestRectangle) {
       uint16_t width = static_cast<uint16_t>(c.rows[0].size());
       uint16_t height = static_cast<uint16_t>(c.rows.size());
       TTempDir dir;
-      TShpHolder shp;
-      EncodeAndLoad(shp.s, dir, width, height, {c.rows, c.rows}, packing);
+      TScopedObject<TShp> shp(new TShp());
+      EncodeAndLoad(shp.Get(), dir, width, height, {c.rows, c.rows}, packing);
       ASSERT_EQ(shp->FrameCount, 2);
       EXPECT_TRUE(shp->LoadReport.IsClean());
       EXPECT_EQ(shp->Width, width);
@@ -140,9 +140,9 @@ TEST(ShpEncode, AutoTakesTheSmallerRowsAndRunLengthOnATie) {
   };
   for (const auto& c : cases) {
     TTempDir dir;
-    TShpHolder shp;
+    TScopedObject<TShp> shp(new TShp());
     uint16_t width = static_cast<uint16_t>(c.row.size());
-    EncodeAndLoad(shp.s, dir, width, 1, {{c.row}}, TShpPacking::Smaller);
+    EncodeAndLoad(shp.Get(), dir, width, 1, {{c.row}}, TShpPacking::Smaller);
     ASSERT_EQ(shp->FrameCount, 1);
     EXPECT_EQ(shp->FrameAt(0)->Compression, c.compression) << c.row.size();
   }
@@ -158,8 +158,8 @@ TEST(ShpEncode, RowsTooLongForTheirLengthFieldAreRawOrRefused) {
   EXPECT_EQ(encoder.FrameCount(), 0u);
   ASSERT_TRUE(encoder.AddFrame(FrameOfImage(pixels.data(), 50000, 1, 50000, TShpPacking::Smaller)));
   TTempDir dir;
-  TShpHolder shp;
-  LoadBytes(shp.s, dir, encoder.Finish(50000, 1));
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, encoder.Finish(50000, 1));
   ASSERT_EQ(shp->FrameCount, 1);
   EXPECT_EQ(shp->FrameAt(0)->Compression, kShpRawRowsToo);
   EXPECT_EQ(CanvasBytes(shp->FrameAt(0)), pixels);
