@@ -79,7 +79,7 @@ std::string SheetAtlasJson(const TSheetLayout& layout, const std::vector<std::st
   TJson meta = {
       {"image", imageName}, {"size", {{"w", layout.Width}, {"h", layout.Height}}}, {"scale", "1"}};
   TJson atlas = {{"frames", frames}, {"meta", meta}};
-  return atlas.dump(1, ' ', false, TJson::error_handler_t::replace) + "\n";
+  return atlas.dump(-1, ' ', false, TJson::error_handler_t::replace) + "\n";
 }
 
 bool EncodeSheetPng(const TSheetLayout& layout, const std::vector<TIndexedPicture>& pictures,
