@@ -92,7 +92,7 @@ bool FramesFit(uint32_t width, uint32_t height, const std::vector<TIndexedPictur
     if (frame.Width != width || frame.Height != height || !PictureIsSound(frame)) return false;
     total += uint64_t{width} * height;
   }
-  return total <= kMaxPictureBytes;
+  return total <= kMaxWrittenImageBytes;
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ uint16_t GifDelayHundredths(uint32_t delayMs);
 // Encodes the frames, each a sound picture of width x height (at most
 // 65535 each, the format's limit), with the colour table `colours` (256
 // entries of blue, green, red, 0). False when a frame does not fit, there is
-// no frame, all frames together exceed kMaxPictureBytes or the encoder fails.
+// no frame, all frames together exceed kMaxWrittenImageBytes or the encoder fails.
 bool EncodeAnimatedGif(uint32_t width, uint32_t height, const std::vector<TIndexedPicture>& frames,
                        const uint8_t* colours, const TGifOptions& options, TImageBytes& gif);
 

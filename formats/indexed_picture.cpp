@@ -8,16 +8,14 @@
 bool PictureIsSound(const TIndexedPicture& picture) {
   if (picture.Width == 0 || picture.Height == 0 || picture.Stride < picture.Width) return false;
   uint64_t bytes = uint64_t{picture.Width} * picture.Height;
-  if (bytes > kMaxPictureBytes) return false;
+  if (bytes > kMaxWrittenImageBytes) return false;
   if (picture.Pixels.empty()) return true;
   // The last row needs only Width bytes, not a whole stride.
   uint64_t needed = uint64_t{picture.Stride} * (picture.Height - 1) + picture.Width;
   return needed <= picture.Pixels.size();
 }
 
-namespace {
-
-bool WriteAll(const char* name, const TImageBytes& bytes) {
+bool WriteImageBytes(const char* name, const TImageBytes& bytes) {
   TFileHandle file = OpenFileForWriting(name);
   if (file == kInvalidFileHandle) return false;
   // A stale temporary file may be longer than what is written now.
@@ -32,9 +30,7 @@ bool WriteAll(const char* name, const TImageBytes& bytes) {
   return written;
 }
 
-}  // namespace
-
 bool WriteImageFile(const std::string& path, const TImageBytes& bytes) {
   return WriteThroughTemporary(
-      path, [&bytes](const char* temporary) { return WriteAll(temporary, bytes); });
+      path, [&bytes](const char* temporary) { return WriteImageBytes(temporary, bytes); });
 }

@@ -23,7 +23,7 @@ struct TIndexedPicture {
 
 // The most index bytes one written image may hold: a larger one is refused
 // rather than spending minutes and gigabytes on a hostile sprite box.
-constexpr uint64_t kMaxPictureBytes = uint64_t{1} << 30;
+constexpr uint64_t kMaxWrittenImageBytes = uint64_t{1} << 30;
 
 // Whether the sizes are non-zero, a row fits in the stride, every row lies
 // inside Pixels (unless it is empty) and the picture is within the limit.
@@ -33,6 +33,10 @@ bool PictureIsSound(const TIndexedPicture& picture);
 inline const uint8_t* PictureRow(const TIndexedPicture& picture, uint32_t y, const uint8_t* zeros) {
   return picture.Pixels.empty() ? zeros : picture.Pixels.data() + y * picture.Stride;
 }
+
+// Writes `bytes` into the file `name`, replacing its contents; false when
+// any of it cannot be written.
+bool WriteImageBytes(const char* name, const TImageBytes& bytes);
 
 // Writes `bytes` to `path` through a temporary file beside it; false, with
 // no file left, when any of it cannot be written.

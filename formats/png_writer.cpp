@@ -61,7 +61,7 @@ bool EncodeRows(spng_ctx* context, uint32_t height, const TPngRowSource& rows, s
 
 bool EncodeIndexedPng(uint32_t width, uint32_t height, const TPngRowSource& rows,
                       const uint8_t* colours, bool opaque, TImageBytes& png) {
-  if (width == 0 || height == 0 || uint64_t{width} * height > kMaxPictureBytes) return false;
+  if (width == 0 || height == 0 || uint64_t{width} * height > kMaxWrittenImageBytes) return false;
   TSpngContext context(spng_ctx_new(SPNG_CTX_ENCODER));
   if (!context) return false;
   png.clear();

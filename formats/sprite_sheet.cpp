@@ -36,7 +36,8 @@ bool PlanSheet(uint32_t cells, uint32_t cellWidth, uint32_t cellHeight, uint32_t
   uint64_t width = uint64_t{columns} * cellWidth;
   uint64_t height = uint64_t{rows} * cellHeight;
   // Each side alone may not overflow before the product is checked.
-  if (width > kMaxPictureBytes || height > kMaxPictureBytes || width * height > kMaxPictureBytes)
+  if (width > kMaxWrittenImageBytes || height > kMaxWrittenImageBytes ||
+      width * height > kMaxWrittenImageBytes)
     return false;
   layout = {cellWidth,
             cellHeight,

@@ -22,7 +22,7 @@ struct TSheetLayout {
 
 // Lays out `cells` cells of cellWidth x cellHeight, `columns` to a row, or,
 // for columns 0, the smallest N with N x N >= cells. False when there is no
-// cell, a cell is empty or the sheet would exceed kMaxPictureBytes.
+// cell, a cell is empty or the sheet would exceed kMaxWrittenImageBytes.
 bool PlanSheet(uint32_t cells, uint32_t cellWidth, uint32_t cellHeight, uint32_t columns,
                TSheetLayout& layout);
 
