@@ -7,8 +7,18 @@
 
 namespace {
 
-// The frame's canvas as the writers take it; a frame without pixels (or
-// whose compression was not decoded) is all index 0, as its image shows.
+std::vector<TIndexedPicture> FramePictures(const TShp& sprite, const std::vector<int32_t>& frames) {
+  std::vector<TIndexedPicture> pictures;
+  pictures.reserve(frames.size());
+  for (int32_t index : frames)
+    pictures.push_back(FramePicture(sprite, index));
+  return pictures;
+}
+
+}  // namespace
+
+// A frame without pixels (or whose compression was not decoded) is all
+// index 0, as its image shows.
 TIndexedPicture FramePicture(const TShp& sprite, int32_t index) {
   TIndexedPicture picture;
   picture.Width = sprite.Width;
@@ -20,16 +30,6 @@ TIndexedPicture FramePicture(const TShp& sprite, int32_t index) {
   }
   return picture;
 }
-
-std::vector<TIndexedPicture> FramePictures(const TShp& sprite, const std::vector<int32_t>& frames) {
-  std::vector<TIndexedPicture> pictures;
-  pictures.reserve(frames.size());
-  for (int32_t index : frames)
-    pictures.push_back(FramePicture(sprite, index));
-  return pictures;
-}
-
-}  // namespace
 
 bool WritePngFrame(TShp& sprite, int32_t index, const char* path,
                    const TConverterOptions& options) {

@@ -6,9 +6,13 @@
 
 #include "cli/converter_options.h"
 #include "format_shp/shp.h"
+#include "formats/indexed_picture.h"
 
 // The PNG, GIF and sprite-sheet exports of a loaded sprite whose palette is
 // set: the codec's canvases handed to the image writers.
+
+// Frame `index`'s canvas as the image writers take it: the full sprite box.
+TIndexedPicture FramePicture(const TShp& sprite, int32_t index);
 
 // Writes frame `index` as an indexed PNG into the file `path`.
 bool WritePngFrame(TShp& sprite, int32_t index, const char* path, const TConverterOptions& options);

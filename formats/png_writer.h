@@ -15,8 +15,9 @@ using TPngRowSource = std::function<const uint8_t*(uint32_t y)>;
 
 // Encodes a width x height image whose rows come from `rows`, with the
 // colour table `colours` (256 entries of blue, green, red, 0) at zlib's
-// default compression level. Answers false, with `png` unspecified, when the
-// sizes are 0 or beyond kMaxWrittenImageBytes or the encoder fails.
+// default compression level with run-length matching. Answers false, with
+// `png` unspecified, when the sizes are 0 or beyond kMaxWrittenImageBytes or
+// the encoder fails.
 bool EncodeIndexedPng(uint32_t width, uint32_t height, const TPngRowSource& rows,
                       const uint8_t* colours, bool opaque, TImageBytes& png);
 
