@@ -35,6 +35,7 @@ struct TEncodeRun {
   std::string BoxSource;  // the image the box was taken from
   uint32_t Width = 0;
   uint32_t Height = 0;
+  uint32_t FilesLeft = 0;  // this one included
 };
 
 std::string SizeText(uint32_t width, uint32_t height) {
@@ -78,6 +79,10 @@ int AddImage(TEncodeRun& run, const std::string& file) {
     return kConvertedAll;
   }
   if (!FitsBox(run, file, image)) return kFileFailed;
+  if (run.Encoder.FrameCount() == 0) {
+    run.Encoder.Reserve(run.FilesLeft, static_cast<uint16_t>(image.Width),
+                        static_cast<uint16_t>(image.Height));
+  }
   if (image.Kind == TInputKind::Rgba) {
     if (!run.Matcher) {
       run.Console.Error(file, "is an RGB image: give --palette FILE.pal to map its colours");
@@ -114,6 +119,7 @@ bool WriteSprite(const TEncodeRun& run) {
 int EncodeFiles(TEncodeRun& run, const std::vector<std::string>& files) {
   for (size_t i = 0; i < files.size(); ++i) {
     run.Console.Progress(i + 1, files.size(), files[i]);
+    run.FilesLeft = static_cast<uint32_t>(files.size() - i);
     int status = AddImage(run, files[i]);
     if (status != kConvertedAll) return status;
   }

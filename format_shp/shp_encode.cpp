@@ -22,20 +22,6 @@ uint64_t Word(const uint8_t* p) {
   return word;
 }
 
-// Pixels from `p` up to the first zero, at most `limit`; eight at a time
-// where the row allows.
-uint32_t LiteralLength(const uint8_t* p, uint32_t limit) {
-  uint32_t n = 0;
-  for (; n + 8 <= limit; n += 8) {
-    uint64_t word = Word(p + n);
-    uint64_t zeros = (word - kOnes) & ~word & kHighs;
-    if (zeros != 0) return n + static_cast<uint32_t>(std::countr_zero(zeros)) / 8;
-  }
-  while (n < limit && p[n] != 0)
-    ++n;
-  return n;
-}
-
 // Zero pixels from `p`, at most `limit`.
 uint32_t ZeroLength(const uint8_t* p, uint32_t limit) {
   uint32_t n = 0;
@@ -48,14 +34,23 @@ uint32_t ZeroLength(const uint8_t* p, uint32_t limit) {
   return n;
 }
 
-// The first and last non-zero columns of a row; false when it has none.
-bool RowSpan(const uint8_t* row, uint32_t width, uint32_t& first, uint32_t& last) {
-  first = ZeroLength(row, width);
-  if (first == width) return false;
-  last = width - 1;
-  while (row[last] == 0)
-    --last;
-  return true;
+// Widens the span [left, right] of non-zero columns (empty while left >
+// right) by the row's, reading only the columns outside it where it can;
+// false when the row has no non-zero pixel.
+bool WidenSpan(const uint8_t* row, uint32_t width, uint32_t& left, uint32_t& right) {
+  const bool hadSpan = left <= right;
+  uint32_t first = ZeroLength(row, left);  // the columns before the span
+  bool any = first < left;
+  if (any) left = first;
+  // The columns after the span; without one, the rest of the row.
+  for (uint32_t x = width, stop = hadSpan ? right + 1 : left; x > stop; --x) {
+    if (row[x - 1] != 0) {
+      right = x - 1;
+      return true;
+    }
+  }
+  if (any || !hadSpan) return any;
+  return ZeroLength(row + left, right - left + 1) <= right - left;
 }
 
 void PutFrameHeader(uint8_t* h, const TShpFrameOut& frame, uint32_t compression) {
@@ -72,16 +67,36 @@ void PutFrameHeader(uint8_t* h, const TShpFrameOut& frame, uint32_t compression)
 
 uint32_t EncodeCodedRow(const uint8_t* pixels, uint32_t width, uint8_t* out) {
   uint8_t* o = out + 2;
-  for (uint32_t i = 0; i < width;) {
-    uint32_t n = LiteralLength(pixels + i, width - i);
-    std::memcpy(o, pixels + i, n);
-    o += n;
-    i += n;
-    uint32_t zeros = ZeroLength(pixels + i, width - i);
-    i += zeros;
-    for (; zeros > 0; zeros -= std::min(zeros, 255u)) {
-      *o++ = 0;
-      *o++ = static_cast<uint8_t>(std::min(zeros, 255u));
+  uint32_t i = 0;
+  while (i < width) {
+    // Literals eight at a time: a word is stored whole, and the bytes after
+    // its first zero are overwritten by the items that follow (or lie in the
+    // slack past the row).
+    uint64_t zeros = 0;
+    for (; i + 8 <= width; i += 8, o += 8) {
+      uint64_t word = Word(pixels + i);
+      std::memcpy(o, &word, 8);
+      zeros = (word - kOnes) & ~word & kHighs;
+      if (zeros != 0) break;
+    }
+    if (zeros != 0) {
+      uint32_t k = static_cast<uint32_t>(std::countr_zero(zeros)) / 8;
+      i += k;
+      o += k;
+    } else {
+      for (; i < width && pixels[i] != 0; ++i)
+        *o++ = pixels[i];
+    }
+    uint32_t run = ZeroLength(pixels + i, width - i);
+    i += run;
+    for (; run > 255; run -= 255, o += 2) {
+      o[0] = 0;
+      o[1] = 255;
+    }
+    if (run > 0) {
+      o[0] = 0;
+      o[1] = static_cast<uint8_t>(run);
+      o += 2;
     }
   }
   uint32_t size = static_cast<uint32_t>(o - out);
@@ -94,10 +109,7 @@ TShpFrameOut FrameOfImage(const uint8_t* pixels, uint16_t width, uint16_t height
   static const uint8_t kZero = 0;
   uint32_t left = width, right = 0, top = height, bottom = 0;
   for (uint32_t y = 0; y < height; ++y) {
-    uint32_t first, last;
-    if (!RowSpan(pixels + uint64_t{y} * stride, width, first, last)) continue;
-    left = std::min(left, first);
-    right = std::max(right, last);
+    if (!WidenSpan(pixels + uint64_t{y} * stride, width, left, right)) continue;
     top = std::min(top, y);
     bottom = y;
   }
@@ -120,7 +132,7 @@ TShpFrameOut FrameOfImage(const uint8_t* pixels, uint16_t width, uint16_t height
 // Codes the frame's rows into scratch_; stops once they pass `limit` bytes.
 // False when a row does not fit its length field.
 bool TShpEncoder::CodeRows(const TShpFrameOut& frame, uint64_t limit, uint64_t& size) {
-  const uint32_t rowRoom = 2 + 2 * uint32_t{frame.Width};
+  const uint32_t rowRoom = 2 + 2 * uint32_t{frame.Width} + kCodedRowSlack;
   size = 0;
   for (uint32_t y = 0; y < frame.Height && size <= limit; ++y) {
     if (scratch_.size() < size + rowRoom) scratch_.resize(std::max(size + rowRoom, 2 * size));
@@ -161,18 +173,30 @@ bool TShpEncoder::AddFrame(const TShpFrameOut& frame) {
   return true;
 }
 
-std::vector<uint8_t> TShpEncoder::Finish(uint16_t width, uint16_t height) const {
-  std::vector<uint8_t> file(kShpFileHeaderSize + headers_.size() + data_.size());
-  uint8_t* out = file.data();
+void TShpEncoder::Reserve(uint32_t frames, uint16_t width, uint16_t height) {
+  constexpr uint64_t kMaxReserve = uint64_t{256} << 20;
+  headers_.reserve(uint64_t{frames} * kShpFrameHeaderSize);
+  dataOffsets_.reserve(frames);
+  data_.reserve(std::min(uint64_t{frames} * width * height, kMaxReserve));
+}
+
+std::vector<uint8_t> TShpEncoder::HeaderAndTable(uint16_t width, uint16_t height) const {
+  std::vector<uint8_t> head(kShpFileHeaderSize + headers_.size());
+  uint8_t* out = head.data();
   WriteLe16(out + 2, width);
   WriteLe16(out + 4, height);
   WriteLe16(out + 6, static_cast<uint16_t>(FrameCount()));
-  const uint32_t dataStart = static_cast<uint32_t>(kShpFileHeaderSize + headers_.size());
+  const uint32_t dataStart = static_cast<uint32_t>(head.size());
   std::memcpy(out + kShpFileHeaderSize, headers_.data(), headers_.size());
   for (size_t i = 0; i < dataOffsets_.size(); ++i) {
     uint32_t offset = dataOffsets_[i] == kNoPixels ? 0 : dataStart + dataOffsets_[i];
     WriteLe32(out + kShpFileHeaderSize + i * kShpFrameHeaderSize + 20, offset);
   }
-  if (!data_.empty()) std::memcpy(out + dataStart, data_.data(), data_.size());
+  return head;
+}
+
+std::vector<uint8_t> TShpEncoder::Finish(uint16_t width, uint16_t height) const {
+  std::vector<uint8_t> file = HeaderAndTable(width, height);
+  file.insert(file.end(), data_.begin(), data_.end());
   return file;
 }

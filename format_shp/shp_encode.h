@@ -40,6 +40,10 @@ class TShpEncoder {
   // byte count does not fit its 16-bit length field, or when the file would
   // pass the 4 GiB its offsets can reach.
   bool AddFrame(const TShpFrameOut& frame);
+  // Makes room for `frames` frames of a width x height box at once; packed
+  // the smaller way no frame takes more than width x height bytes. Only a
+  // hint: room is capped, and more frames still fit.
+  void Reserve(uint32_t frames, uint16_t width, uint16_t height);
   uint32_t FrameCount() const {
     return static_cast<uint32_t>(headers_.size() / kShpFrameHeaderSize);
   }
@@ -47,6 +51,10 @@ class TShpEncoder {
   // table, then each frame's data in frame order. The count is taken modulo
   // 65536; callers refuse more frames first.
   std::vector<uint8_t> Finish(uint16_t width, uint16_t height) const;
+  // The same in two parts, for writing without joining them: the header
+  // with the frame table, then the frames' data.
+  std::vector<uint8_t> HeaderAndTable(uint16_t width, uint16_t height) const;
+  const std::vector<uint8_t>& Data() const { return data_; }
 
  private:
   static constexpr uint32_t kNoPixels = 0xFFFFFFFF;
@@ -58,6 +66,9 @@ class TShpEncoder {
   std::vector<uint8_t> scratch_;  // one frame's run-length rows
 };
 
-// One run-length row of `width` pixels appended at `out`, which has room for
-// 2 + 2 * width bytes; answers the bytes written.
+// Bytes past a coded row that EncodeCodedRow may overwrite.
+constexpr uint32_t kCodedRowSlack = 8;
+
+// One run-length row of `width` pixels written at `out`, which has room for
+// 2 + 2 * width + kCodedRowSlack bytes; answers the row's size.
 uint32_t EncodeCodedRow(const uint8_t* pixels, uint32_t width, uint8_t* out);

@@ -56,6 +56,13 @@ TEST(ShpEncode, FramesDecodeToTheirImagesInTheSmallestRectangle) {
        0,
        6,
        3},
+      {"a row inside the span sets the bottom",
+       {{0, 4, 0, 0, 6, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 7, 0, 0, 0}, {0, 0, 0, 0, 0, 0}},
+       1,
+       0,
+       4,
+       3},
+      {"the span grows both ways", {{0, 0, 5, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 0, 3, 0}}, 1, 0, 3, 3},
       {"last column only", {{0, 0, 0}, {0, 0, 5}}, 2, 1, 1, 1},
       {"zero run of 255", {Row({{9, 1}, {0, 255}, {9, 1}})}, 0, 0, 257, 1},
       {"zero run of 256", {Row({{9, 1}, {0, 256}, {9, 1}})}, 0, 0, 258, 1},
@@ -113,7 +120,7 @@ TEST(ShpEncode, CodedRowsAreLengthThenItems) {
       {"empty row", {}, {2, 0}},
   };
   for (const auto& c : cases) {
-    TBytes out(2 + 2 * c.pixels.size(), 0xEE);
+    TBytes out(2 + 2 * c.pixels.size() + kCodedRowSlack, 0xEE);
     uint32_t size =
         EncodeCodedRow(c.pixels.data(), static_cast<uint32_t>(c.pixels.size()), out.data());
     out.resize(size);
