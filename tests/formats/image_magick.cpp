@@ -2,19 +2,22 @@
 
 #include <sstream>
 
-#include "cli/run_process.h"
+#include "formats/image_magick_shell.h"
 
 TDecodedImage DecodeWithImageMagick(const std::string& folder, const std::string& fileName) {
   TDecodedImage image;
-  TProcessResult facts = RunProcess(IDENTIFY_PATH, {"-format", "%w %h %T %D\\n", fileName}, folder);
-  TProcessResult verbose = RunProcess(IDENTIFY_PATH, {"-verbose", fileName}, folder);
-  TProcessResult pixels =
-      RunProcess(CONVERT_PATH, {fileName, "-depth", "8", "rgba:decoded.rgba"}, folder);
-  if (facts.ExitCode != 0 || verbose.ExitCode != 0 || pixels.ExitCode != 0) return image;
-  std::istringstream lines(facts.Out);
+  std::string name = "'" + fileName + "'";
+  bool ran =
+      RunShellIn(folder, "/usr/bin/identify -format '%w %h %T %D\\n' " + name + " > facts.txt && " +
+                             "/usr/bin/identify -verbose " + name + " > verbose.txt && " +
+                             "/usr/bin/convert " + name + " -depth 8 rgba:decoded.rgba");
+  if (!ran) return image;
+  TBytes facts = ReadFileBytes(folder + "/facts.txt");
+  std::istringstream lines(std::string(facts.begin(), facts.end()));
   for (std::string line; std::getline(lines, line);)
     image.Frames.push_back(line);
-  image.Verbose = verbose.Out;
+  TBytes verbose = ReadFileBytes(folder + "/verbose.txt");
+  image.Verbose.assign(verbose.begin(), verbose.end());
   image.Rgba = ReadFileBytes(folder + "/decoded.rgba");
   image.Read = true;
   return image;
