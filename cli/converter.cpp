@@ -93,6 +93,34 @@ void PrintInfo(TRun& run, const std::string& file) {
   std::fflush(stdout);
 }
 
+// The frames to write, 0-based: those listed, in list order, or all.
+std::vector<int32_t> ListedFrames(const TFrameRanges& ranges, int32_t count) {
+  std::vector<int32_t> frames;
+  if (ranges.empty()) {
+    for (int32_t i = 0; i < count; ++i)
+      frames.push_back(i);
+  }
+  for (auto [first, last] : ranges) {
+    for (uint32_t number = first; number <= last && number <= static_cast<uint32_t>(count);
+         ++number)
+      frames.push_back(static_cast<int32_t>(number - 1));
+  }
+  return frames;
+}
+
+// One file or two for the whole sprite: its frames in list order.
+void WriteWholeSprite(TRun& run, const std::string& file) {
+  TShp* s = run.Sprite;
+  std::vector<int32_t> frames = ListedFrames(run.Options.Frames, s->FrameCount);
+  if (frames.empty()) return;  // already reported
+  std::string failed =
+      run.Format->WriteSprite(*s, frames, JoinPath(run.Options.OutFolder, s->Name), run.Options);
+  if (!failed.empty()) {
+    run.Console.Error(file, "cannot write " + failed);
+    run.Failed = true;
+  }
+}
+
 void WriteFrames(TRun& run, const std::string& file) {
   TShp* s = run.Sprite;
   auto [earlier, isNew] = run.WrittenNames.emplace(s->Name, file);
@@ -101,7 +129,11 @@ void WriteFrames(TRun& run, const std::string& file) {
         file, "its frames get the same names as those of " + earlier->second + " and replace them");
   }
   s->SetPalette(run.Palette);
-  s->BuildBitmaps();
+  if (run.Format->NeedsBitmaps) s->BuildBitmaps();
+  if (run.Format->WriteSprite) {
+    WriteWholeSprite(run, file);
+    return;
+  }
   for (int32_t i = 0; i < s->FrameCount; ++i) {
     uint32_t number = static_cast<uint32_t>(i + 1);
     if (!FrameIsListed(run.Options.Frames, number)) continue;
@@ -111,8 +143,9 @@ void WriteFrames(TRun& run, const std::string& file) {
                    s->Name + FrameNumberText(static_cast<int32_t>(number)) + run.Format->Extension);
     // A write that fails (no room, no permission) leaves no partial image
     // under the real name.
-    bool written = WriteThroughTemporary(
-        path, [&](const char* temporary) { return run.Format->WriteFrame(*s, i, temporary); });
+    bool written = WriteThroughTemporary(path, [&](const char* temporary) {
+      return run.Format->WriteFrame(*s, i, temporary, run.Options);
+    });
     if (!written) {
       run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
       run.Failed = true;

@@ -16,11 +16,22 @@ bool ReadFrameNumber(const std::string& text, size_t& at, uint32_t& number) {
   return at > start && number >= 1;
 }
 
+// Reads a whole decimal number from `low` to `high`.
+bool ParseNumber(const std::string& text, uint32_t low, uint32_t high, uint32_t& number) {
+  number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + static_cast<uint32_t>(c - '0');
+    if (number > high) return false;
+  }
+  return !text.empty() && number >= low;
+}
+
 // Which options a command line takes besides --frames, --quiet and --help.
 struct TOptionSet {
   bool Info = false;
-  bool Format = false;
-  bool Output = true;  // --palette and --out
+  bool Format = false;  // with --opaque, --delay and --columns
+  bool Output = true;   // --palette and --out
 };
 
 bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
@@ -112,6 +123,21 @@ bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
       if (!TakeOptionValue(args, i, "--out", options.OutFolder, error)) return false;
     } else if (IsOption(arg, "--format") && accepted.Format) {
       if (!TakeOptionValue(args, i, "--format", options.Format, error)) return false;
+    } else if (arg == "--opaque" && accepted.Format) {
+      options.Opaque = true;
+    } else if (IsOption(arg, "--delay") && accepted.Format) {
+      if (!TakeOptionValue(args, i, "--delay", value, error)) return false;
+      // The largest delay a GIF can hold: 65535 hundredths of a second.
+      if (!ParseNumber(value, 0, 655350, options.DelayMs)) {
+        error = "bad delay \"" + value + "\": use milliseconds from 0 to 655350";
+        return false;
+      }
+    } else if (IsOption(arg, "--columns") && accepted.Format) {
+      if (!TakeOptionValue(args, i, "--columns", value, error)) return false;
+      if (!ParseNumber(value, 1, 65535, options.Columns)) {
+        error = "bad column count \"" + value + "\": use a number from 1 to 65535";
+        return false;
+      }
     } else if (IsOption(arg, "--frames")) {
       if (!TakeOptionValue(args, i, "--frames", value, error)) return false;
       if (!ParseFrameList(value, options.Frames)) {

@@ -13,6 +13,9 @@ struct TConverterOptions {
   std::string OutFolder;       // empty: the working folder
   TFrameRanges Frames;         // empty: every frame
   std::string Format = "bmp";  // shptool export --format
+  bool Opaque = false;         // png, gif, sheet: no transparent index 0
+  uint32_t DelayMs = 100;      // gif: time each frame is shown
+  uint32_t Columns = 0;        // sheet: cells per row; 0: the smallest square
   bool Info = false;
   bool Quiet = false;
   bool Help = false;

@@ -8,7 +8,7 @@ Describes, exports and encodes SHP sprite files.
 
 Commands:
   info    print each sprite's box, frame count and frame headers
-  export  write the frames of SHP files as images (8-bit BMP)
+  export  write the frames of SHP files as images (BMP, PNG, GIF, sheet)
   encode  make one SHP file from images of one size, a frame per image
 
 "shptool COMMAND --help" tells more. Exit status: 0 when everything was
@@ -33,25 +33,42 @@ usage error.
 )";
 
 const char kExportHelp[] =
-    R"(Usage: shptool export [--format bmp] [--palette FILE.pal] [--out DIR] [--frames LIST] [--quiet] FILE.shp...
+    R"(Usage: shptool export [--format bmp|png|gif|sheet] [--palette FILE.pal] [--out DIR] [--frames LIST]
+                     [--opaque] [--delay MS] [--columns N] [--quiet] FILE.shp...
 
-Writes the frames of SHP sprite files as images, byte for byte as the
-Skarnel viewer (and shp2bmp) saves them.
+Writes the frames of SHP sprite files as images. <name> below is a file's
+name (without its folder) before its first ".", <NNN> a frame number from
+001, padded with zeros to at least three digits.
 
-Every frame of every file is written as DIR/<name><NNN>.<format>: <name> is
-the file's name (without its folder) before its first ".", <NNN> the frame
-number from 001, padded with zeros to at least three digits. A frame
-without pixels is written as the viewer's 1 x 1 placeholder.
+Formats:
+  bmp    DIR/<name><NNN>.bmp per frame, byte for byte as the Skarnel viewer
+         (and shp2bmp) saves it; a frame without pixels is the viewer's
+         1 x 1 placeholder.
+  png    DIR/<name><NNN>.png per frame: an 8-bit indexed PNG of the sprite
+         box with the palette's 256 colours; colour 0, the background, is
+         transparent. A frame without pixels is all colour 0.
+  gif    DIR/<name>.gif per sprite: an animated GIF of the frames, looping
+         forever, colour 0 transparent.
+  sheet  DIR/<name>_sheet.png per sprite: the frames in a grid of cells of
+         the sprite box, row by row; and DIR/<name>_sheet.json, the cells'
+         positions in the JSON-array atlas layout that sprite-sheet tools and
+         web game engines read.
 
 Options:
-  --format bmp        the image format. Default: bmp (8-bit BMP).
+  --format FORMAT     bmp (the default), png, gif or sheet.
   --palette FILE.pal  the JASC-PAL palette of the images. Default: the first
                       *.pal file of the working folder.
   --out DIR           where the images go (created when missing). Default:
                       the working folder. Existing files are replaced; a file
                       that cannot be written completely is not left behind.
   --frames LIST       only these frames, numbered from 1: numbers and ranges
-                      separated by commas, for example 1,3-5.
+                      separated by commas, for example 1,3-5. A GIF and a
+                      sheet take them in this order.
+  --opaque            png, gif, sheet: colour 0 is not transparent.
+  --delay MS          gif: how long each frame shows, in milliseconds (kept in
+                      hundredths of a second). Default: 100.
+  --columns N         sheet: cells per row. Default: the smallest N with
+                      N x N cells for all frames.
   --quiet             print no warnings about repaired data and no progress.
   --help              print this text.
 

@@ -43,3 +43,12 @@ add_library(skarnel_gif STATIC
 )
 target_include_directories(skarnel_gif SYSTEM PUBLIC ${gif_dir})
 target_compile_options(skarnel_gif PRIVATE -w)
+
+# JSON writing: nlohmann's header-only library from Debian's package
+# (nlohmann-json3-dev), the same headers in every build. They are copied
+# aside so that the Windows build does not search the host's /usr/include.
+find_path(SKARNEL_JSON_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH
+          REQUIRED)
+file(COPY ${SKARNEL_JSON_INCLUDE}/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/json_include)
+add_library(skarnel_json INTERFACE)
+target_include_directories(skarnel_json SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/json_include)

@@ -31,6 +31,11 @@ void CopyIndexRows(const TDib& dib, bool topDown, TInputImage& image) {
 }
 
 bool ReadBmpImage(TByteStream* stream, TInputImage& image, std::string& why) {
+  uint32_t start = stream->GetPosition();
+  uint32_t size = stream->GetSize();
+  uint8_t fileHeader[kFileHeaderSize] = {};
+  stream->Read(fileHeader, kFileHeaderSize);
+  stream->Seek(static_cast<int32_t>(start), kFromStart);
   TDibHolder holder;
   TDib& dib = *holder.Dib;
   dib.LoadBmpStream(stream);
@@ -48,6 +53,12 @@ bool ReadBmpImage(TByteStream* stream, TInputImage& image, std::string& why) {
   if (dib.BitFormat != kFormat8Bit || ReadLe32(dib.InfoBlock + kBiCompression) != kBiRgb) {
     why = "unsupported BMP image (" + std::to_string(bitCount) +
           "-bit or compressed); only uncompressed 8-bit BMP images can be encoded";
+    return false;
+  }
+  // The picture reader fills missing rows with zeros; an image to encode
+  // must hold every row it claims.
+  if (uint64_t{start} + ReadLe32(fileHeader + 10) + dib.BitsSize > size) {
+    why = "a BMP image cut short: its rows run past the end of the file";
     return false;
   }
   image.Kind = TInputKind::Indices;

@@ -22,9 +22,10 @@ struct TInputImage {
 
 // Pixels of a decoded image beyond which it is refused rather than
 // allocated (a header's size is a claim, not a promise).
-constexpr uint64_t kMaxInputPixels = uint64_t{1} << 28;
+constexpr uint64_t kMaxInputPixels = uint64_t{1} << 26;
 
-// Reads an 8-bit BMP (bottom-up or top-down, uncompressed) or a PNG
+// Reads an 8-bit BMP (bottom-up or top-down, uncompressed, every row in the
+// file) or a PNG
 // (indexed, or 8-bit RGB or RGBA) from the stream's position. False with
 // `why` set when it is neither or cannot be read.
 bool ReadInputImage(TByteStream* stream, TInputImage& image, std::string& why);

@@ -1,10 +1,13 @@
-// What only a POSIX system lets a test arrange: a full disk and a terminal.
+// What only a POSIX system lets a test arrange: a full disk, a terminal and
+// a command line of 65536 file names.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "shp2bmp_test_util.h"
+#include "format_shp/shp.h"
+#include "support/bmp_image.h"
 
 namespace {
 
@@ -22,6 +25,37 @@ TEST(Shp2BmpPosix, AFullDiskLeavesTheOldFileAndNoPartialOne) {
   EXPECT_EQ(f.FilesIn("out"), std::vector<std::string>{"unit001.bmp"});
   TBytes old = ReadFileBytes(f.File("out/unit001.bmp"));
   EXPECT_EQ(std::string(old.begin(), old.end()), "an older image");
+}
+
+TEST(ShpToolPosix, EncodeOnAFullDiskKeepsTheOldFileAndNoPartialOne) {
+  TConverterFolder f;
+  f.Put("a.bmp", FrameImage(2, 2, TestPalette(), {{1, 2}}));
+  f.PutText("unit.shp", "an older sprite");
+  std::filesystem::create_symlink("/dev/full", f.File("unit.shp.partial"));
+  TProcessResult r = f.RunShpTool({"encode", "--out", "unit.shp", "a.bmp"});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_EQ(r.Err, "shptool encode: unit.shp: cannot write the sprite file\n");
+  EXPECT_FALSE(std::filesystem::exists(f.File("unit.shp.partial")));
+  TBytes old = ReadFileBytes(f.File("unit.shp"));
+  EXPECT_EQ(std::string(old.begin(), old.end()), "an older sprite");
+}
+
+TEST(ShpToolPosix, EncodeRefusesMoreThan65535Frames) {
+  TConverterFolder f;
+  f.Put("a.bmp", FrameImage(1, 1, TestPalette(), {{1}}));
+  std::vector<std::string> args = {"encode", "--quiet", "--out", "many.shp"};
+  args.insert(args.end(), 65536, "a.bmp");
+  TProcessResult r = f.RunShpTool(args);
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_EQ(r.Err,
+            "shptool encode: a.bmp: one frame too many: a sprite holds at most 65535 frames\n");
+  EXPECT_FALSE(std::filesystem::exists(f.File("many.shp")));
+  args.pop_back();
+  EXPECT_EQ(f.RunShpTool(args).ExitCode, 0);
+  TShp* shp = new TShp();
+  shp->LoadShpFile(f.File("many.shp").c_str());
+  EXPECT_EQ(shp->FrameCount, 65535);
+  Free(shp);
 }
 
 // Runs the converter with all three standard streams on a terminal and

@@ -1,11 +1,18 @@
 // Speed of LoadShpFile, BuildBitmaps and encoding on synthetic sprites of
 // 1000 frames of 128 x 128, about half of each frame colour 0, run-length
-// coded or raw. Throughput is counted in canvas bytes.
+// coded or raw; and of PNG export of the demo sprites, at the default
+// compression level. Throughput is counted in canvas bytes.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <memory>
+
+#include "app/demo/demo_folder.h"
+#include "cli/image_exports.h"
 #include "format_shp/shp.h"
 #include "format_shp/shp_encode.h"
+#include "formats/palette_file.h"
+#include "formats/png_writer.h"
 #include "support/bmp_image.h"
 #include "support/shp_writer.h"
 #include "support/test_files.h"
@@ -115,6 +122,56 @@ void EncodeBench(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * kCanvasBytes);
 }
 
+// The demo sprites loaded with the Demo.pal colours, as shptool export has
+// them before writing.
+class TDemoSprites {
+ public:
+  TDemoSprites() {
+    uint8_t colours[kColourTableSize] = {};
+    for (const TDemoFile& file : DemoFiles()) {
+      if (file.Name == "Demo.pal")
+        ReadJascPaletteText(file.Bytes.data(), file.Bytes.size(), colours);
+    }
+    for (const TDemoFile& file : DemoFiles()) {
+      if (!file.Name.ends_with(".shp")) continue;
+      WriteFileBytes(dir_.File(file.Name), file.Bytes);
+      TShp* sprite = new TShp();
+      sprite->LoadShpFile(dir_.File(file.Name).c_str());
+      sprite->SetPalette(colours);
+      CanvasBytes += int64_t{sprite->FrameCount} * sprite->Width * sprite->Height;
+      Sprites.emplace_back(sprite, [](TShp* shp) { Free(shp); });
+    }
+  }
+
+  std::vector<std::unique_ptr<TShp, void (*)(TShp*)>> Sprites;
+  int64_t CanvasBytes = 0;
+
+ private:
+  TTempDir dir_;
+};
+
+// Every frame of every demo sprite encoded as shptool export --format png
+// encodes it, into memory: the one write of each file that follows is the
+// file system's speed, not ours.
+void PngExportDemoBench(benchmark::State& state) {
+  static const TDemoSprites demo;
+  TImageBytes png;
+  bool encoded = true;
+  size_t pngBytes = 0;
+  for (auto _ : state) {
+    pngBytes = 0;
+    for (const auto& sprite : demo.Sprites) {
+      for (int32_t i = 0; i < sprite->FrameCount; ++i) {
+        encoded &= EncodeIndexedPng(FramePicture(*sprite, i), sprite->Palette, false, png);
+        pngBytes += png.size();
+      }
+    }
+  }
+  if (!encoded || demo.Sprites.size() != 4) state.SkipWithError("bad export");
+  state.SetBytesProcessed(state.iterations() * demo.CanvasBytes);
+  state.counters["png_bytes"] = static_cast<double>(pngBytes);
+}
+
 }  // namespace
 
 BENCHMARK(ColdLoadBench)
@@ -126,5 +183,7 @@ BENCHMARK(ColdLoadBench)
 BENCHMARK(EncodeBench)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadShpFileBench)->ArgName("coded")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildBitmapsBench)->ArgName("coded")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(PngExportDemoBench)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

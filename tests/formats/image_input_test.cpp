@@ -116,9 +116,12 @@ TEST(ImageInput, RefusesOtherImagesWithAReason) {
       {"BMP 24-bit", PlainBmp(2, 2, 24), "unsupported BMP image (24-bit"},
       {"BMP 8-bit run-length", PlainBmp(2, 2, 8, 1), "unsupported BMP image (8-bit"},
       {"BMP header only", TBytes(bmp.begin(), bmp.begin() + 30), "not a readable BMP image"},
+      {"BMP rows cut short", TBytes(bmp.begin(), bmp.end() - 1), "a BMP image cut short"},
       {"PNG grey", PngImage(2, 2, 0, 8, TBytes(4, 0)), "unsupported PNG image (8-bit"},
       {"PNG 16-bit RGB", PngImage(2, 1, 2, 16, TBytes(12, 0)), "unsupported PNG image (16-bit"},
       {"PNG cut short", TBytes(png.begin(), png.end() - 20), "cannot read the PNG image"},
+      {"PNG over the pixel limit", PngImage(8193, 8193, 3, 1, TBytes(1025 * 8193, 0), 2),
+       "too large a PNG image"},
       {"PNG signature only", TBytes(png.begin(), png.begin() + 8), "not a readable PNG image"},
   };
   for (const auto& c : cases) {
