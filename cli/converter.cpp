@@ -114,7 +114,7 @@ void WriteWholeSprite(TRun& run, const std::string& file) {
   std::vector<int32_t> frames = ListedFrames(run.Options.Frames, s->FrameCount);
   if (frames.empty()) return;  // already reported
   std::string failed =
-      run.Format->WriteSprite(*s, frames, JoinPath(run.Options.OutFolder, s->Name), run.Options);
+      run.Format->WriteSprite(*s, frames, OutputPath(run.Options.OutFolder, s->Name), run.Options);
   if (!failed.empty()) {
     run.Console.Error(file, "cannot write " + failed);
     run.Failed = true;

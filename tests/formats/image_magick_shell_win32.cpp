@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "cli/run_process.h"
+#include "support/run_process.h"
 #include "formats/image_magick_shell.h"
 #include "support/test_files.h"
 
