@@ -112,7 +112,7 @@ std::vector<int32_t> ListedFrames(const TFrameRanges& ranges, int32_t count) {
 void WriteWholeSprite(TRun& run, const std::string& file) {
   TShp* s = run.Sprite;
   std::vector<int32_t> frames = ListedFrames(run.Options.Frames, s->FrameCount);
-  if (frames.empty()) return;  // already reported
+  if (frames.empty()) return;  // LoadSprite has said why, unless quiet
   std::string failed =
       run.Format->WriteSprite(*s, frames, OutputPath(run.Options.OutFolder, s->Name), run.Options);
   if (!failed.empty()) {

@@ -144,6 +144,11 @@ TEST(ShptoolExport, ImagesHoldTheListedFramesInListOrder) {
         EXPECT_EQ(atlas["frames"][i]["frame"]["x"], left);
         EXPECT_EQ(atlas["frames"][i]["frame"]["y"], top);
       }
+      // Cells past the last frame are background, as a frame without pixels.
+      for (uint32_t i = static_cast<uint32_t>(c.frames.size()); i < c.columns * rows; ++i) {
+        ExpectFrameAt(image.Rgba, kWidth * c.columns, i % c.columns * kWidth,
+                      i / c.columns * kHeight, folder.Frames[1], c.opaque);
+      }
     }
   }
 }
