@@ -8,7 +8,7 @@
 
 #include "cli/converter_options.h"
 #include "formats/image_magick.h"
-#include "run_process.h"
+#include "support/run_process.h"
 #include "support/palette_text.h"
 #include "support/shp_writer.h"
 
