@@ -23,10 +23,15 @@ skarnel_start_display() {
 
 skarnel_compile_locale() {
   local dir="$SKARNEL_BUILD/locale"
-  if [ ! -d "$dir/ru_RU.UTF-8" ]; then
-    mkdir -p "$dir"
-    localedef -i ru_RU -f UTF-8 "$dir/ru_RU.UTF-8" >/dev/null 2>&1 || true
-  fi
+  # Russian for code page 1251; English (1252) for the tests of file names
+  # outside the system's code page.
+  local name
+  for name in ru_RU en_US; do
+    if [ ! -d "$dir/$name.UTF-8" ]; then
+      mkdir -p "$dir"
+      localedef -i "$name" -f UTF-8 "$dir/$name.UTF-8" >/dev/null 2>&1 || true
+    fi
+  done
   # Bash itself cannot see the private locale; only its children need it.
   { export LOCPATH="$dir" LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8; } 2>/dev/null
 }
