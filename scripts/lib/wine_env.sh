@@ -45,6 +45,12 @@ skarnel_start_wine() {
   # The server's helper services keep inherited pipes open: give them none.
   "$SKARNEL_WINESERVER" -p </dev/null >/dev/null 2>&1
   "$SKARNEL_WINE" wineboot -i </dev/null >/dev/null 2>&1
+  # Wine draws the caption buttons with its Marlett font, but reads no font
+  # from its own font folder here: without a copy in the prefix the buttons
+  # show the letters "0 1 r".
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
   # No window manager: let Wine draw frames itself (hiding a window otherwise
   # costs seconds), and let a crash end the process instead of waiting on a
   # dialog.
