@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // What the converter needs of the operating system beyond the byte streams;
 // one small file per platform (cli_platform_posix.cpp, cli_platform_win32.cpp).
@@ -18,3 +19,9 @@ std::string FirstPaletteInWorkingFolder();
 
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
+
+// True when the path names an existing folder.
+bool IsFolderPath(const std::string& path);
+
+// The names of the files (not folders) in a folder, in no set order.
+std::vector<std::string> FilesInFolder(const std::string& folder);

@@ -51,3 +51,19 @@ bool MakeFolders(const std::string& path) {
   }
   return IsFolder(path);
 }
+
+bool IsFolderPath(const std::string& path) {
+  return IsFolder(path);
+}
+
+std::vector<std::string> FilesInFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* listing = ::opendir(folder.c_str());
+  if (!listing) return names;
+  while (dirent* entry = ::readdir(listing)) {
+    std::string name = entry->d_name;
+    if (!IsFolder(folder + "/" + name)) names.push_back(name);
+  }
+  ::closedir(listing);
+  return names;
+}

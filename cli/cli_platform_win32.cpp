@@ -61,3 +61,20 @@ bool MakeFolders(const std::string& path) {
   }
   return IsFolder(path);
 }
+
+bool IsFolderPath(const std::string& path) {
+  return IsFolder(path);
+}
+
+std::vector<std::string> FilesInFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  char last = folder.empty() ? '\\' : folder.back();
+  std::string mask = folder + (last == '\\' || last == '/' || last == ':' ? "*" : "\\*");
+  WIN32_FIND_DATAA entry;
+  TFindHandle search(FindFirstFileA(mask.c_str(), &entry));
+  if (search.Get() == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(entry.cFileName);
+  } while (FindNextFileA(search.Get(), &entry));
+  return names;
+}

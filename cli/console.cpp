@@ -14,11 +14,11 @@ void TConsole::Progress(size_t index, size_t count, const std::string& file) {
 }
 
 void TConsole::Error(const std::string& subject, const std::string& text) {
-  Line("shp2bmp: " + (subject.empty() ? "" : subject + ": ") + text);
+  Line(program_ + ": " + (subject.empty() ? "" : subject + ": ") + text);
 }
 
 void TConsole::Warning(const std::string& subject, const std::string& text) {
-  Line("shp2bmp: " + subject + ": warning: " + text);
+  Line(program_ + ": " + subject + ": warning: " + text);
 }
 
 void TConsole::Line(const std::string& text) {

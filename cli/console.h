@@ -2,12 +2,15 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 // The converter's messages on the standard error stream, one line each,
 // with an optional progress line that is kept out of their way.
 class TConsole {
  public:
-  explicit TConsole(bool showProgress) : showProgress_(showProgress) {}
+  // Every line starts with "<program>: ".
+  TConsole(bool showProgress, std::string program = "shp2bmp")
+      : showProgress_(showProgress), program_(std::move(program)) {}
   ~TConsole() { ClearProgress(); }
   TConsole(const TConsole&) = delete;
   TConsole& operator=(const TConsole&) = delete;
@@ -22,5 +25,6 @@ class TConsole {
   void ClearProgress();
 
   bool showProgress_;
+  std::string program_;
   size_t progressWidth_ = 0;  // characters of the progress line on screen
 };

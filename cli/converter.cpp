@@ -8,6 +8,7 @@
 #include "cli/cli_platform.h"
 #include "cli/console.h"
 #include "cli/converter_options.h"
+#include "cli/export_formats.h"
 #include "cli/load_report_text.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/write_through.h"
@@ -20,6 +21,7 @@ struct TRun {
   TRun(const TConverterOptions& options, TConsole& console) : Options(options), Console(console) {}
 
   const TConverterOptions& Options;
+  const TExportFormat* Format = nullptr;
   TConsole& Console;
   TShp* Sprite = nullptr;
   uint8_t Palette[kColourTableSize] = {};
@@ -88,14 +90,6 @@ void PrintInfo(TRun& run, const std::string& file) {
   std::fflush(stdout);
 }
 
-// A write that fails (no room, no permission) leaves no partial image under
-// the real name.
-bool WriteImage(TDib* image, const std::string& path) {
-  return image && WriteThroughTemporary(path, [image](const char* temporary) {
-           return image->SaveBmpFile(temporary);
-         });
-}
-
 void WriteFrames(TRun& run, const std::string& file) {
   TShp* s = run.Sprite;
   auto [earlier, isNew] = run.WrittenNames.emplace(s->Name, file);
@@ -109,8 +103,13 @@ void WriteFrames(TRun& run, const std::string& file) {
     uint32_t number = static_cast<uint32_t>(i + 1);
     if (!FrameIsListed(run.Options.Frames, number)) continue;
     // The name comes from the sprite's file name only, never from its data.
-    std::string path = JoinPath(run.Options.OutFolder, s->Name + FrameNumberText(number) + ".bmp");
-    if (!WriteImage(s->GetFrameBitmap(i), path)) {
+    std::string path =
+        JoinPath(run.Options.OutFolder, s->Name + FrameNumberText(number) + run.Format->Extension);
+    // A write that fails (no room, no permission) leaves no partial image
+    // under the real name.
+    bool written = WriteThroughTemporary(
+        path, [&](const char* temporary) { return run.Format->WriteFrame(*s, i, temporary); });
+    if (!written) {
       run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
       run.Failed = true;
       return;
@@ -165,9 +164,18 @@ int RunShp2Bmp(const std::vector<std::string>& args) {
     std::fputs(ConverterHelpText(), stdout);
     return kConvertedAll;
   }
+  return RunConversion(options, "shp2bmp");
+}
 
-  TConsole console(options.Files.size() > 1 && !options.Quiet && StderrIsTerminal());
+int RunConversion(const TConverterOptions& options, const std::string& program) {
+  TConsole console(options.Files.size() > 1 && !options.Quiet && StderrIsTerminal(), program);
   TRun run(options, console);
+  run.Format = FindExportFormat(options.Format);
+  if (!run.Format) {
+    console.Error("",
+                  "no export format \"" + options.Format + "\"; formats: " + ExportFormatNames());
+    return kUsageError;
+  }
   if (!options.Info) {
     if (!LoadPalette(run)) return kUsageError;
     if (!options.OutFolder.empty() && !MakeFolders(options.OutFolder)) {

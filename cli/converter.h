@@ -8,6 +8,12 @@ constexpr int kConvertedAll = 0;
 constexpr int kFileFailed = 1;
 constexpr int kUsageError = 2;
 
+struct TConverterOptions;
+
 // Runs the converter on the arguments after the program name; answers the
 // exit status.
 int RunShp2Bmp(const std::vector<std::string>& args);
+
+// Converts (or with Info, describes) the files of parsed options; messages
+// start with "<program>: ". Answers the exit status.
+int RunConversion(const TConverterOptions& options, const std::string& program);

@@ -16,9 +16,24 @@ bool ReadFrameNumber(const std::string& text, size_t& at, uint32_t& number) {
   return at > start && number >= 1;
 }
 
-// Options that take a value, as "--name VALUE" or "--name=VALUE".
-bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::string& name,
-               std::string& value, std::string& error) {
+// Which options a command line takes besides --frames, --quiet and --help.
+struct TOptionSet {
+  bool Info = false;
+  bool Format = false;
+  bool Output = true;  // --palette and --out
+};
+
+bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
+                  TConverterOptions& options, std::string& error);
+
+}  // namespace
+
+bool IsOption(const std::string& arg, const std::string& name) {
+  return arg == name || arg.compare(0, name.size() + 1, name + "=") == 0;
+}
+
+bool TakeOptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name,
+                     std::string& value, std::string& error) {
   const std::string& arg = args[i];
   if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
     value = arg.substr(name.size() + 1);
@@ -31,12 +46,6 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::strin
   if (value.empty()) error = name + " needs a value";
   return !value.empty();
 }
-
-bool IsOption(const std::string& arg, const std::string& name) {
-  return arg == name || arg.compare(0, name.size() + 1, name + "=") == 0;
-}
-
-}  // namespace
 
 bool ParseFrameList(const std::string& text, TFrameRanges& ranges) {
   ranges.clear();
@@ -65,6 +74,24 @@ bool FrameIsListed(const TFrameRanges& ranges, uint32_t frame) {
 
 bool ParseConverterArguments(const std::vector<std::string>& args, TConverterOptions& options,
                              std::string& error) {
+  return ParseOptions(args, {.Info = true}, options, error);
+}
+
+bool ParseInfoArguments(const std::vector<std::string>& args, TConverterOptions& options,
+                        std::string& error) {
+  options.Info = true;
+  return ParseOptions(args, {.Output = false}, options, error);
+}
+
+bool ParseExportArguments(const std::vector<std::string>& args, TConverterOptions& options,
+                          std::string& error) {
+  return ParseOptions(args, {.Format = true}, options, error);
+}
+
+namespace {
+
+bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
+                  TConverterOptions& options, std::string& error) {
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -75,16 +102,18 @@ bool ParseConverterArguments(const std::vector<std::string>& args, TConverterOpt
       optionsEnded = true;
     } else if (arg == "--help" || arg == "-h") {
       options.Help = true;
-    } else if (arg == "--info") {
+    } else if (arg == "--info" && accepted.Info) {
       options.Info = true;
     } else if (arg == "--quiet") {
       options.Quiet = true;
-    } else if (IsOption(arg, "--palette")) {
-      if (!TakeValue(args, i, "--palette", options.Palette, error)) return false;
-    } else if (IsOption(arg, "--out")) {
-      if (!TakeValue(args, i, "--out", options.OutFolder, error)) return false;
+    } else if (IsOption(arg, "--palette") && accepted.Output) {
+      if (!TakeOptionValue(args, i, "--palette", options.Palette, error)) return false;
+    } else if (IsOption(arg, "--out") && accepted.Output) {
+      if (!TakeOptionValue(args, i, "--out", options.OutFolder, error)) return false;
+    } else if (IsOption(arg, "--format") && accepted.Format) {
+      if (!TakeOptionValue(args, i, "--format", options.Format, error)) return false;
     } else if (IsOption(arg, "--frames")) {
-      if (!TakeValue(args, i, "--frames", value, error)) return false;
+      if (!TakeOptionValue(args, i, "--frames", value, error)) return false;
       if (!ParseFrameList(value, options.Frames)) {
         error = "bad frame list \"" + value + "\": use numbers from 1 and ranges such as 1,3-5";
         return false;
@@ -100,6 +129,8 @@ bool ParseConverterArguments(const std::vector<std::string>& args, TConverterOpt
   }
   return true;
 }
+
+}  // namespace
 
 const char* ConverterHelpText() {
   return R"(Usage: shp2bmp [--palette FILE.pal] [--out DIR] [--frames LIST] [--info] [--quiet] FILE.shp...

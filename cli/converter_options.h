@@ -9,9 +9,10 @@
 using TFrameRanges = std::vector<std::pair<uint32_t, uint32_t>>;
 
 struct TConverterOptions {
-  std::string Palette;    // empty: the first *.pal of the working folder
-  std::string OutFolder;  // empty: the working folder
-  TFrameRanges Frames;    // empty: every frame
+  std::string Palette;         // empty: the first *.pal of the working folder
+  std::string OutFolder;       // empty: the working folder
+  TFrameRanges Frames;         // empty: every frame
+  std::string Format = "bmp";  // shptool export --format
   bool Info = false;
   bool Quiet = false;
   bool Help = false;
@@ -22,6 +23,19 @@ struct TConverterOptions {
 // a usage error.
 bool ParseConverterArguments(const std::vector<std::string>& args, TConverterOptions& options,
                              std::string& error);
+
+// The same for the arguments after "shptool info" (--frames, --quiet) and
+// "shptool export" (no --info, but --format).
+bool ParseInfoArguments(const std::vector<std::string>& args, TConverterOptions& options,
+                        std::string& error);
+bool ParseExportArguments(const std::vector<std::string>& args, TConverterOptions& options,
+                          std::string& error);
+
+// Options that take a value, as "--name VALUE" or "--name=VALUE": true when
+// `args[i]` is one; TakeOptionValue reads its value, moving `i` past it.
+bool IsOption(const std::string& arg, const std::string& name);
+bool TakeOptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name,
+                     std::string& value, std::string& error);
 
 // Parses a list such as "1,3-5": numbers from 1 to 65535 and ranges whose
 // first number is not above their last, separated by commas.

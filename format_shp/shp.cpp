@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "format_shp/byte_cursor.h"
 #include "format_shp/frame_decoder.h"
 #include "toolkit/base/le_bytes.h"
+#include "toolkit/base/page_block.h"
 
 namespace {
 
@@ -48,6 +50,25 @@ struct TSourceStreamGuard {
     stream = nullptr;
   }
 };
+
+// A canvas over its part of the sprite's block: read like any memory
+// stream, but never grown, written or freed by itself.
+SpriteCanvas* MakeCanvasView(uint8_t* pixels, uint32_t size) {
+  SpriteCanvas* canvas = MakeMemoryStream();
+  canvas->Block = pixels;
+  canvas->Capacity = canvas->Size = canvas->Position = static_cast<int32_t>(size);
+  canvas->Ops.Close = [](TByteStream* s) { s->Block = nullptr; };
+  canvas->Ops.SetSize = [](TByteStream*, uint32_t) {};
+  canvas->Ops.Write = [](TByteStream*, const void*, uint32_t) -> uint32_t { return 0; };
+  canvas->Ops.Seek = [](TByteStream* s, int32_t offset, uint8_t origin) -> uint32_t {
+    int64_t base = origin == kFromCurrent ? s->Position : origin == kFromEnd ? s->Size : 0;
+    int64_t target = base + offset;
+    if (target < 0 || target > s->Size) return kInvalidSetFilePointer;
+    s->Position = static_cast<int32_t>(target);
+    return static_cast<uint32_t>(target);
+  };
+  return canvas;
+}
 
 }  // namespace
 
@@ -102,6 +123,26 @@ void TShp::Clear() {
     Free(static_cast<TShpSprite*>(Frames->Items[i]));
   Frames->Clear();
   FrameCount = 0;
+  FreePages(canvasBlock_, canvasBlockSize_);
+  canvasBlock_ = nullptr;
+  canvasBlockSize_ = 0;
+}
+
+uint8_t* TShp::AllocateCanvases(uint32_t canvasSize) {
+  uint64_t count = 0;
+  for (int32_t i = 0; i < FrameCount; ++i) {
+    const TShpSprite* frame = FrameAt(i);
+    count += frame->DataOffset != 0 && IsDecodedKind(frame->Compression) ? 1 : 0;
+  }
+  if (count == 0 || canvasSize == 0) return nullptr;
+  // CheckSpriteSize has bounded the total.
+  canvasBlockSize_ = static_cast<size_t>(count * canvasSize);
+  canvasBlock_ = AllocateZeroedPages(canvasBlockSize_);
+  if (!canvasBlock_) {
+    canvasBlockSize_ = 0;
+    throw std::bad_alloc();
+  }
+  return canvasBlock_;
 }
 
 TDib* TShp::GetFrameBitmap(int32_t index) {
@@ -168,21 +209,21 @@ void TShp::DecodeFrames(TByteCursor& in, uint32_t framesWithPixels) {
   // could otherwise make a small file cost hours.
   uint64_t budget =
       2 * uint64_t{in.End()} + 2 * uint64_t{canvasSize} * framesWithPixels + (uint64_t{1} << 20);
+  uint8_t* nextCanvas = AllocateCanvases(canvasSize);
 
   for (int32_t i = 0; i < FrameCount; ++i) {
     TShpSprite* frame = FrameAt(i);
     frame->HasPixels = frame->DataOffset != 0;
     if (!frame->HasPixels) continue;
-    frame->Canvas = MakeMemoryStream();
-    if (!IsDecodedKind(frame->Compression) || canvasSize == 0) continue;
-
-    // Sized once and zero-filled: margins, blank rows and zero runs are
-    // then already in place, and pixels outside the box are never written.
+    if (!IsDecodedKind(frame->Compression) || canvasSize == 0) {
+      frame->Canvas = MakeMemoryStream();  // nothing is decoded: an empty canvas
+      continue;
+    }
+    // Already zero: margins, blank rows and zero runs are in place, and
+    // pixels outside the box are never written.
+    frame->Canvas = MakeCanvasView(nextCanvas, canvasSize);
     SpriteCanvas* canvas = frame->Canvas;
-    canvas->Reserve(static_cast<int32_t>(canvasSize));
-    canvas->SetSize(canvasSize);
-    std::memset(canvas->Block, 0, canvasSize);
-    canvas->Seek(static_cast<int32_t>(canvasSize), kFromStart);
+    nextCanvas += canvasSize;
 
     uint32_t x = frame->X, y = frame->Y, cx = frame->FrameWidth, cy = frame->FrameHeight;
     if (x + cx > Width || y + cy > Height) LoadReport.Clipped.Add(i);

@@ -105,4 +105,10 @@ class TShp : public TBaseObject {
  private:
   void ReadFrameHeaders(TByteCursor& in);
   void DecodeFrames(TByteCursor& in, uint32_t framesWithPixels);
+  uint8_t* AllocateCanvases(uint32_t canvasSize);
+
+  // Every decoded canvas of the sprite lies in this one block, in frame
+  // order: one allocation, and pages the system hands out already zero.
+  uint8_t* canvasBlock_ = nullptr;
+  size_t canvasBlockSize_ = 0;
 };

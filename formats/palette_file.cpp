@@ -138,6 +138,17 @@ void ReadJascPaletteText(const uint8_t* data, size_t size, uint8_t* colours) {
   ReadPalette(text, colours);
 }
 
+std::string JascPaletteText(const uint8_t* colours, uint32_t count) {
+  count = std::min(count, kPaletteEntries);
+  std::string text = "JASC-PAL\r\n0100\r\n" + std::to_string(count) + "\r\n";
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* entry = colours + 4 * i;
+    text += std::to_string(entry[2]) + " " + std::to_string(entry[1]) + " " +
+            std::to_string(entry[0]) + "\r\n";
+  }
+  return text;
+}
+
 int32_t ParseDecimal(const std::string& text) {
   TDecimalReader reader;
   for (size_t i = 0; i < text.size() && !reader.Stopped(); ++i)

@@ -22,6 +22,11 @@ bool ReadJascPalette(const char* fileName, uint8_t* colours);
 // The same over text in memory.
 void ReadJascPaletteText(const uint8_t* text, size_t size, uint8_t* colours);
 
+// A JASC-PAL text of the table's first `count` entries (at most 256):
+// "JASC-PAL", "0100", the count, then "red green blue" per entry, every line
+// ending in CR LF.
+std::string JascPaletteText(const uint8_t* colours, uint32_t count);
+
 // An optional sign, then decimal digits up to the first other character;
 // 32-bit arithmetic that wraps. Never fails: no digit reads 0, and leading
 // blanks are not skipped.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "format_shp/shp_encode.h"
+
 namespace {
 
 // The brightest shade of each colour ramp.
@@ -47,6 +49,47 @@ int Wave256(int phase, int range) {
 
 int Shade(int value) {
   return std::clamp(value, 0, 15);
+}
+
+// One frame of a demo sprite: its position, compression and rows; a frame
+// without pixels keeps a header of its size.
+struct TDemoFrame {
+  uint16_t X = 0;
+  uint16_t Y = 0;
+  uint32_t Compression = kShpCodedRows;
+  std::vector<TBytes> Rows;
+  bool HasPixels = true;
+};
+
+TDemoFrame CodedFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows) {
+  return {x, y, kShpCodedRows, std::move(rows)};
+}
+
+TDemoFrame RawFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows) {
+  return {x, y, kShpRawRows, std::move(rows)};
+}
+
+TDemoFrame DarkFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows) {
+  return {x, y, kShpCodedRows, std::move(rows), false};
+}
+
+TBytes EncodeSprite(uint16_t width, uint16_t height, const std::vector<TDemoFrame>& frames) {
+  TShpEncoder encoder;
+  for (const TDemoFrame& frame : frames) {
+    TBytes pixels;
+    for (const TBytes& row : frame.Rows)
+      pixels.insert(pixels.end(), row.begin(), row.end());
+    TShpFrameOut out;
+    out.X = frame.X;
+    out.Y = frame.Y;
+    out.Width = static_cast<uint16_t>(frame.Rows.empty() ? 0 : frame.Rows[0].size());
+    out.Height = static_cast<uint16_t>(frame.Rows.size());
+    out.Compression = frame.Compression;
+    out.Pixels = frame.HasPixels ? pixels.data() : nullptr;
+    out.Stride = out.Width;
+    encoder.AddFrame(out);
+  }
+  return encoder.Finish(width, height);
 }
 
 std::vector<TBytes> Blank(int width, int height) {
@@ -161,14 +204,14 @@ std::vector<TRgb> DuskColours() {
 }
 
 TBytes SpinnerSprite() {
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TDemoFrame> frames;
   for (int k = 0; k < 16; ++k)
     frames.push_back(CodedFrame(0, 0, PropellerRows(k)));
-  return EncodeShp(48, 48, frames);
+  return EncodeSprite(48, 48, frames);
 }
 
 TBytes BallSprite() {
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TDemoFrame> frames;
   for (int t = 0; t < 12; ++t) {
     // Squashed where it touches the ground, round in the air.
     int width = t == 0 ? 24 : 20;
@@ -178,21 +221,20 @@ TBytes BallSprite() {
     auto y = static_cast<uint16_t>(96 - height - rise);
     frames.push_back(RawFrame(x, y, BallRows(width, height)));
   }
-  return EncodeShp(64, 96, frames);
+  return EncodeSprite(64, 96, frames);
 }
 
 TBytes LampSprite() {
-  std::vector<TShpFrameSpec> frames = {
-      CodedFrame(2, 2, LampRows(15)), RawFrame(2, 2, LampRows(10)),
-      CodedFrame(2, 2, LampRows(6)),  FrameWithoutPixels(2, 2, 8, 12),  // dark
-      RawFrame(2, 2, LampRows(6)),    CodedFrame(2, 2, LampRows(10)),
+  std::vector<TDemoFrame> frames = {
+      CodedFrame(2, 2, LampRows(15)), RawFrame(2, 2, LampRows(10)), CodedFrame(2, 2, LampRows(6)),
+      DarkFrame(2, 2, LampRows(0)),   RawFrame(2, 2, LampRows(6)),  CodedFrame(2, 2, LampRows(10)),
   };
-  return EncodeShp(12, 16, frames);
+  return EncodeSprite(12, 16, frames);
 }
 
 TBytes WavesSprite() {
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TDemoFrame> frames;
   for (int t = 0; t < 8; ++t)
     frames.push_back(CodedFrame(0, 0, WavesRows(t)));
-  return EncodeShp(320, 160, frames);
+  return EncodeSprite(320, 160, frames);
 }

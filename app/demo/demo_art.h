@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/palette_text.h"
-#include "support/shp_writer.h"
+using TBytes = std::vector<uint8_t>;
+using TRgb = std::array<int, 3>;
 
 // The demo's drawings. Integer arithmetic only, so that every platform
 // draws the same pixels.

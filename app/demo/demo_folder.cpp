@@ -1,14 +1,31 @@
 #include "app/demo/demo_folder.h"
 
-#include <filesystem>
+#include <stdexcept>
 
 #include "app/demo/demo_art.h"
+#include "formats/palette_file.h"
+#include "toolkit/base/byte_stream.h"
+#include "toolkit/base/write_through.h"
 
 namespace {
 
 TBytes PaletteFile(const std::vector<TRgb>& colours) {
-  std::string text = JascPaletteText(colours);
+  uint8_t table[kColourTableSize] = {};
+  for (size_t i = 0; i < colours.size() && i < kPaletteEntries; ++i) {
+    table[4 * i] = static_cast<uint8_t>(colours[i][2]);
+    table[4 * i + 1] = static_cast<uint8_t>(colours[i][1]);
+    table[4 * i + 2] = static_cast<uint8_t>(colours[i][0]);
+  }
+  std::string text = JascPaletteText(table, static_cast<uint32_t>(colours.size()));
   return TBytes(text.begin(), text.end());
+}
+
+bool WriteBytes(const char* fileName, const TBytes& bytes) {
+  TByteStream* file = MakeFileWriter(fileName);
+  uint32_t size = static_cast<uint32_t>(bytes.size());
+  bool written = file->FileHandle != kInvalidFileHandle && file->Write(bytes.data(), size) == size;
+  Free(file);
+  return written;
 }
 
 }  // namespace
@@ -25,6 +42,10 @@ std::vector<TDemoFile> DemoFiles() {
 }
 
 void WriteDemoFolder(const std::string& folder) {
-  for (const TDemoFile& file : DemoFiles())
-    WriteFileBytes((std::filesystem::path(folder) / file.Name).string(), file.Bytes);
+  for (const TDemoFile& file : DemoFiles()) {
+    std::string path = folder.empty() ? file.Name : folder + "/" + file.Name;
+    bool written = WriteThroughTemporary(
+        path, [&file](const char* temporary) { return WriteBytes(temporary, file.Bytes); });
+    if (!written) throw std::runtime_error("cannot write " + path);
+  }
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "support/test_files.h"
+#include "app/demo/demo_art.h"
 
 // One file of the demo folder.
 struct TDemoFile {

@@ -2,13 +2,17 @@
 # Usage: skarnel_build NAME [cmake options...]; the tree goes to $SKARNEL_BUILD/NAME.
 # SKARNEL_TARGETS, when set, names the ninja targets to build instead of all.
 
+source "$SKARNEL_ROOT/scripts/lib/third_party.sh"
+
 skarnel_build() {
   local name=$1
   shift
   local dir="$SKARNEL_BUILD/$name"
   echo "== build $name"
   mkdir -p "$dir"
-  if ! cmake -S "$SKARNEL_ROOT" -B "$dir" -G Ninja -DSKARNEL_WERROR=ON "$@" \
+  skarnel_fetch_third_party || return 1
+  if ! cmake -S "$SKARNEL_ROOT" -B "$dir" -G Ninja -DSKARNEL_WERROR=ON \
+    -DSKARNEL_THIRD_PARTY_DIR="$SKARNEL_THIRD_PARTY" "$@" \
     >"$dir.configure.log" 2>&1; then
     cat "$dir.configure.log" >&2
     return 1

@@ -3,7 +3,7 @@
 
 SKARNEL_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
-  g++-mingw-w64-x86-64-posix wine64 xvfb xdotool fonts-wine imagemagick locales
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev zlib1g-dev wine64 xvfb xdotool fonts-wine imagemagick locales
 )
 
 skarnel_missing_packages() {

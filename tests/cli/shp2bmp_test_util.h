@@ -17,6 +17,9 @@ class TConverterFolder {
     std::filesystem::path folder = sub.empty() ? dir_.Path() : dir_.Path() / sub;
     return RunProcess(SHP2BMP_PATH, args, folder.string());
   }
+  TProcessResult RunShpTool(const std::vector<std::string>& args) const {
+    return RunProcess(SHPTOOL_PATH, args, dir_.Path().string());
+  }
   std::string File(const std::string& name) const { return dir_.File(name); }
   void Put(const std::string& name, const TBytes& bytes) const {
     WriteFileBytes(File(name), bytes);

@@ -45,4 +45,9 @@ TEST(FuzzCorpus, PaletteSeedsAndReproducersRunClean) {
   RunFolder("regressions", "pal", FuzzPaletteText);
 }
 
+TEST(FuzzCorpus, ImageSeedsAndReproducersRunClean) {
+  EXPECT_GT(RunFolder("corpus", "image", FuzzInputImage), 0);
+  RunFolder("regressions", "image", FuzzInputImage);
+}
+
 }  // namespace

@@ -9,7 +9,9 @@
 #include <random>
 #include <string>
 
+#include "formats/image_input.h"
 #include "formats/palette_file.h"
+#include "format_shp/shp_encode.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/le_bytes.h"
 
@@ -126,4 +128,37 @@ void FuzzBmpStream(const uint8_t* data, size_t size) {
   }
   Free(dib);
   Free(in);
+}
+
+void FuzzInputImage(const uint8_t* data, size_t size) {
+  TByteStream* in = StreamOf(data, size);
+  TInputImage image;
+  std::string why;
+  bool read = ReadInputImage(in, image, why);
+  Free(in);
+  Check(read || !why.empty(), "a refused image says why");
+  if (!read) return;
+  uint64_t pixels = uint64_t{image.Width} * image.Height;
+  switch (image.Kind) {
+    case TInputKind::Placeholder:
+      Check(image.Width == 1 && image.Height == 1 && image.Pixels.empty(), "placeholder");
+      return;
+    case TInputKind::Indices:
+      Check(image.Pixels.size() == pixels, "one index per pixel");
+      break;
+    case TInputKind::Rgba:
+      Check(image.Pixels.size() == 4 * pixels, "four bytes per pixel");
+      return;
+  }
+  if (image.Width > 0xFFFF || image.Height > 0xFFFF || pixels > kLargePicture) return;
+  TShpEncoder encoder;
+  TShpFrameOut frame =
+      FrameOfImage(image.Pixels.data(), static_cast<uint16_t>(image.Width),
+                   static_cast<uint16_t>(image.Height), image.Width, TShpPacking::Smaller);
+  Check(frame.X + frame.Width <= image.Width && frame.Y + frame.Height <= image.Height,
+        "the frame lies inside the image");
+  Check(encoder.AddFrame(frame), "a frame packed the smaller way is always added");
+  Check(encoder.Finish(static_cast<uint16_t>(image.Width), static_cast<uint16_t>(image.Height))
+                .size() >= kShpFileHeaderSize + kShpFrameHeaderSize + 1,
+        "header, table and data");
 }

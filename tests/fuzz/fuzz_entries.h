@@ -13,3 +13,6 @@ void FuzzBmpStream(const uint8_t* data, size_t size);
 void FuzzShpFile(const uint8_t* data, size_t size);
 // Reads the bytes as a JASC-PAL palette.
 void FuzzPaletteText(const uint8_t* data, size_t size);
+// Reads the bytes as an image to encode (BMP or PNG) and encodes what it
+// reads as a frame.
+void FuzzInputImage(const uint8_t* data, size_t size);

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets: small valid BMP pictures of
 every bit depth, with and without a file header; small SHP sprites with raw,
-run-length and pixel-less frames; JASC-PAL palettes in the usual spellings."""
+run-length and pixel-less frames; JASC-PAL palettes in the usual spellings; images to encode (8-bit BMP,
+PNG of the accepted kinds and some that are refused)."""
 import os
 import struct
+import zlib
 
 CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
 
@@ -93,6 +95,59 @@ def pal_seeds():
     }
 
 
+def adam7_rows(rows):
+    """The rows of the seven interlace passes of an 8-bit, 1-byte-per-pixel image."""
+    passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2),
+              (0, 1, 1, 2)]
+    out = []
+    for x0, y0, dx, dy in passes:
+        for y in range(y0, len(rows), dy):
+            row = rows[y][x0::dx]
+            if row:
+                out.append(row)
+    return out
+
+
+def png(width, height, colour_type, depth, rows, plte=None, trns=None, interlace=0):
+    """rows: the packed scanlines; each gets filter type 0."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    if interlace:
+        rows = adam7_rows(rows)
+    raw = b"".join(b"\0" + row for row in rows)
+    out = b"\x89PNG\r\n\x1a\n"
+    out += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0,
+                                      interlace))
+    if plte is not None:
+        out += chunk(b"PLTE", plte)
+    if trns is not None:
+        out += chunk(b"tRNS", trns)
+    out += chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+    return out
+
+
+def image_seeds(palette):
+    grey = bytes(b for i in range(16) for b in (i * 16, i * 16, i * 16))
+    return {
+        "indexed_5x3.bmp": picture(5, 3, 8, table=palette),
+        "top_down_4x2.bmp": picture(4, -2, 8, table=palette),
+        "placeholder.bmp": picture(1, 1, 16, 3, struct.pack("<III", 0xF800, 0x07E0, 0x1F)),
+        "rgb24_3x2.bmp": picture(3, 2, 24),
+        "indexed_4x2.png": png(4, 2, 3, 8, [bytes([0, 1, 2, 15]), bytes([3, 0, 0, 4])], grey),
+        "indexed_2bit_5x2.png": png(5, 2, 3, 2, [bytes([0x1B, 0xC0]), bytes([0xE4, 0x40])],
+                                    grey[:12]),
+        "interlaced_9x9.png": png(9, 9, 3, 8, [bytes((x * y) & 15 for x in range(9))
+                                                for y in range(9)], grey, interlace=1),
+        "rgb_3x1_trns.png": png(3, 1, 2, 8, [bytes([0, 0, 0, 255, 0, 0, 9, 9, 9])],
+                                trns=struct.pack(">HHH", 0, 0, 0)),
+        "rgba_2x2.png": png(2, 2, 6, 8, [bytes([1, 2, 3, 0, 4, 5, 6, 255]),
+                                         bytes([7, 8, 9, 128, 0, 0, 0, 255])]),
+        "grey_2x2.png": png(2, 2, 0, 8, [bytes([0, 255]), bytes([128, 64])]),
+        "rgb16_1x1.png": png(1, 1, 2, 16, [bytes(6)]),
+    }
+
+
 def main():
     palette = bytes(b for i in range(256) for b in (i, 255 - i, i // 2, 0))
     seeds = {
@@ -110,6 +165,7 @@ def main():
     write_all("bmp", seeds)
     write_all("shp", shp_seeds())
     write_all("pal", pal_seeds())
+    write_all("image", image_seeds(palette))
 
 
 if __name__ == "__main__":

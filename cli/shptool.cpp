@@ -1,0 +1,47 @@
+#include "cli/shptool.h"
+
+#include <cstdio>
+
+#include "cli/converter.h"
+#include "cli/converter_options.h"
+#include "cli/encode_command.h"
+#include "cli/shptool_help.h"
+
+namespace {
+
+using TParser = bool (*)(const std::vector<std::string>&, TConverterOptions&, std::string&);
+
+int UsageError(const std::string& command, const std::string& error) {
+  std::string program = command.empty() ? "shptool" : "shptool " + command;
+  std::fprintf(stderr, "%s: %s\nTry %s --help.\n", program.c_str(), error.c_str(), program.c_str());
+  return kUsageError;
+}
+
+// info and export: shp2bmp's conversion under other option sets.
+int RunConverterCommand(const std::string& command, TParser parse,
+                        const std::vector<std::string>& args) {
+  TConverterOptions options;
+  std::string error;
+  if (!parse(args, options, error)) return UsageError(command, error);
+  if (options.Help) {
+    std::fputs(CommandHelpText(command), stdout);
+    return kConvertedAll;
+  }
+  return RunConversion(options, "shptool " + command);
+}
+
+}  // namespace
+
+int RunShpTool(const std::vector<std::string>& args) {
+  if (args.empty()) return UsageError("", "no command given");
+  const std::string& command = args[0];
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(CommandHelpText(""), stdout);
+    return kConvertedAll;
+  }
+  if (command == "info") return RunConverterCommand(command, ParseInfoArguments, rest);
+  if (command == "export") return RunConverterCommand(command, ParseExportArguments, rest);
+  if (command == "encode") return RunEncode(rest);
+  return UsageError("", "unknown command " + command);
+}

@@ -1,0 +1,102 @@
+#include "cli/shptool_help.h"
+
+namespace {
+
+const char kToolHelp[] = R"(Usage: shptool COMMAND [OPTIONS] FILE...
+
+Describes, exports and encodes SHP sprite files.
+
+Commands:
+  info    print each sprite's box, frame count and frame headers
+  export  write the frames of SHP files as images (8-bit BMP)
+  encode  make one SHP file from images of one size, a frame per image
+
+"shptool COMMAND --help" tells more. Exit status: 0 when everything was
+done, 1 when an input failed or an output could not be written, 2 for a
+usage error or a missing palette.
+)";
+
+const char kInfoHelp[] = R"(Usage: shptool info [--frames LIST] [--quiet] FILE.shp...
+
+Prints each sprite's box and frame count, then one line per frame: its
+position, size, compression, the two fields after it, data offset and
+whether it has pixels. Writes no files and needs no palette.
+
+Options:
+  --frames LIST  only these frames, numbered from 1: numbers and ranges
+                 separated by commas, for example 1,3-5.
+  --quiet        print no warnings about repaired data and no progress.
+  --help         print this text.
+
+Exit status: 0 when every file was read, 1 when one could not be, 2 for a
+usage error.
+)";
+
+const char kExportHelp[] =
+    R"(Usage: shptool export [--format bmp] [--palette FILE.pal] [--out DIR] [--frames LIST] [--quiet] FILE.shp...
+
+Writes the frames of SHP sprite files as images, byte for byte as the
+Skarnel viewer (and shp2bmp) saves them.
+
+Every frame of every file is written as DIR/<name><NNN>.<format>: <name> is
+the file's name (without its folder) before its first ".", <NNN> the frame
+number from 001, padded with zeros to at least three digits. A frame
+without pixels is written as the viewer's 1 x 1 placeholder.
+
+Options:
+  --format bmp        the image format. Default: bmp (8-bit BMP).
+  --palette FILE.pal  the JASC-PAL palette of the images. Default: the first
+                      *.pal file of the working folder.
+  --out DIR           where the images go (created when missing). Default:
+                      the working folder. Existing files are replaced; a file
+                      that cannot be written completely is not left behind.
+  --frames LIST       only these frames, numbered from 1: numbers and ranges
+                      separated by commas, for example 1,3-5.
+  --quiet             print no warnings about repaired data and no progress.
+  --help              print this text.
+
+Damaged files are read as far as they go, with a warning; a file that
+cannot be read gets one error line and the others are still exported.
+
+Exit status: 0 when everything was exported, 1 when a file failed or an
+image could not be written, 2 for a usage error or a missing palette.
+)";
+
+const char kEncodeHelp[] =
+    R"(Usage: shptool encode --out FILE.shp [--compression auto|rle|raw] [--palette FILE.pal] [--quiet] IMAGE|FOLDER...
+
+Makes one SHP file from images, one frame per image, in argument order. A
+folder stands for its *.bmp and *.png files in natural order (name2 before
+name10). Every image must have the same size, which becomes the sprite box.
+
+Images: 8-bit BMP files and PNG files, indexed or 8-bit RGB/RGBA. Indexed
+images keep their colour indices; their own colour table is not used. RGB
+images need --palette: a transparent pixel or one of exactly the colour of
+entry 0 becomes index 0, any other the nearest colour of entries 1 to 255.
+The 1 x 1 placeholder that export writes for a frame without pixels becomes
+such a frame again.
+
+Each frame keeps the smallest rectangle around its non-zero pixels.
+
+Options:
+  --out FILE.shp       the file to write (replaced when it exists; it
+                       appears only when complete).
+  --compression KIND   auto (the default): per frame, the smaller of rle and
+                       raw; rle: run-length coded rows; raw: plain rows.
+  --palette FILE.pal   the JASC-PAL palette RGB images are mapped to.
+  --quiet              print no progress.
+  --help               print this text.
+
+Exit status: 0 when the file was written, 1 when an image could not be used
+(unreadable, unsupported, of another size, too large) or the file could not
+be written, 2 for a usage error or a missing palette.
+)";
+
+}  // namespace
+
+const char* CommandHelpText(const std::string& command) {
+  if (command == "info") return kInfoHelp;
+  if (command == "export") return kExportHelp;
+  if (command == "encode") return kEncodeHelp;
+  return kToolHelp;
+}

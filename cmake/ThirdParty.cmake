@@ -1,0 +1,45 @@
+# The image libraries, built from Debian's source packages into static
+# libraries, with the same sources and flags in every build (the Windows
+# program must need no DLLs, and Debian packages them only natively).
+# scripts/lib/third_party.sh fetches and patches the sources; zlib comes from
+# Debian's packages (zlib1g-dev natively, libz-mingw-w64-dev for Windows).
+set(SKARNEL_THIRD_PARTY_DIR ${PROJECT_SOURCE_DIR}/build/third_party
+    CACHE PATH "Folder with the unpacked libspng and giflib sources")
+
+set(spng_dir ${SKARNEL_THIRD_PARTY_DIR}/libspng)
+set(gif_dir ${SKARNEL_THIRD_PARTY_DIR}/giflib)
+foreach(file ${spng_dir}/spng/spng.c ${gif_dir}/gif_lib.h)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file} is missing: run scripts/test (or source scripts/lib/third_party.sh "
+                        "and call skarnel_fetch_third_party), or set SKARNEL_THIRD_PARTY_DIR.")
+  endif()
+endforeach()
+
+if(WIN32)
+  # The import library would make the program depend on zlib1.dll.
+  find_library(SKARNEL_ZLIB NAMES libz.a REQUIRED)
+  add_library(skarnel_zlib INTERFACE)
+  target_link_libraries(skarnel_zlib INTERFACE ${SKARNEL_ZLIB})
+else()
+  find_package(ZLIB REQUIRED)
+  add_library(skarnel_zlib INTERFACE)
+  target_link_libraries(skarnel_zlib INTERFACE ZLIB::ZLIB)
+endif()
+
+# Third-party code is not ours to keep warning-free; its warnings are hidden.
+add_library(skarnel_spng STATIC ${spng_dir}/spng/spng.c)
+target_include_directories(skarnel_spng SYSTEM PUBLIC ${spng_dir}/spng)
+target_compile_definitions(skarnel_spng PUBLIC SPNG_STATIC)
+target_compile_options(skarnel_spng PRIVATE -w)
+target_link_libraries(skarnel_spng PUBLIC skarnel_zlib)
+
+add_library(skarnel_gif STATIC
+  ${gif_dir}/dgif_lib.c
+  ${gif_dir}/egif_lib.c
+  ${gif_dir}/gif_hash.c
+  ${gif_dir}/gifalloc.c
+  ${gif_dir}/gif_err.c
+  ${gif_dir}/openbsd-reallocarray.c
+)
+target_include_directories(skarnel_gif SYSTEM PUBLIC ${gif_dir})
+target_compile_options(skarnel_gif PRIVATE -w)
