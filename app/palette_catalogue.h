@@ -9,7 +9,7 @@
 
 // One palette of the working directory.
 struct PaletteRecord {
-  std::string Name;                        // display name, Windows-1251
+  std::string Name;                        // display name, UTF-8
   uint8_t Colours[kColourTableSize] = {};  // blue, green, red, 0 per entry; all black until read
 };
 

@@ -15,8 +15,13 @@ function(skarnel_target_defaults target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
   if(WIN32)
-    # The program calls the ANSI entry points throughout.
+    # The program calls the ANSI entry points throughout; their text is UTF-8.
     target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+    # Every program (tests too) runs with UTF-8 as its ANSI code page.
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/windows/utf8_code_page.rc)
+    endif()
   endif()
 endfunction()
 

@@ -33,5 +33,5 @@ std::string JascPaletteText(const uint8_t* colours, uint32_t count);
 int32_t ParseDecimal(const std::string& text);
 
 // The file name up to its first ".", ASCII letters lower-cased and the
-// first one upper-cased; other bytes (Windows-1251 letters too) unchanged.
+// first one upper-cased; other bytes (letters of other scripts too) unchanged.
 std::string PaletteDisplayName(const std::string& fileName);

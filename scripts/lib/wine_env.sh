@@ -23,10 +23,15 @@ skarnel_start_display() {
 
 skarnel_compile_locale() {
   local dir="$SKARNEL_BUILD/locale"
-  if [ ! -d "$dir/ru_RU.UTF-8" ]; then
-    mkdir -p "$dir"
-    localedef -i ru_RU -f UTF-8 "$dir/ru_RU.UTF-8" >/dev/null 2>&1 || true
-  fi
+  # Russian for code page 1251; English (1252) for the tests of file names
+  # outside the system's code page.
+  local name
+  for name in ru_RU en_US; do
+    if [ ! -d "$dir/$name.UTF-8" ]; then
+      mkdir -p "$dir"
+      localedef -i "$name" -f UTF-8 "$dir/$name.UTF-8" >/dev/null 2>&1 || true
+    fi
+  done
   # Bash itself cannot see the private locale; only its children need it.
   { export LOCPATH="$dir" LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8; } 2>/dev/null
 }
@@ -40,6 +45,12 @@ skarnel_start_wine() {
   # The server's helper services keep inherited pipes open: give them none.
   "$SKARNEL_WINESERVER" -p </dev/null >/dev/null 2>&1
   "$SKARNEL_WINE" wineboot -i </dev/null >/dev/null 2>&1
+  # Wine draws the caption buttons with its Marlett font, but reads no font
+  # from its own font folder here: without a copy in the prefix the buttons
+  # show the letters "0 1 r".
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
   # No window manager: let Wine draw frames itself (hiding a window otherwise
   # costs seconds), and let a crash end the process instead of waiting on a
   # dialog.

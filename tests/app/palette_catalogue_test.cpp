@@ -26,7 +26,7 @@ class TWorkingFolder {
   ~TWorkingFolder() { SetCurrentDirectoryA(previous_); }
 
   // Names are taken in the working folder as they stand: a path object
-  // would not keep Windows-1251 names intact.
+  // would not keep UTF-8 names intact.
   std::string File(const std::string& name) const { return name; }
   void PutPalette(const std::string& name, const std::vector<TRgb>& colours) const {
     std::string text = JascPaletteText(colours);

@@ -70,8 +70,9 @@ TEST_F(TViewerE2E, TheAboutBoxShowsItsTextsAndHoldsTheMainWindowUntilOk) {
 
   v.Click(ok);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
+  // The box hides before its modal loop ends and enables the rest again.
   for (TViewerRow row : {kPreviewScrollerRow, kLeftPanelRow, kRightPanelRow})
-    EXPECT_TRUE(IsWindowEnabled(Row(row))) << row;
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Row(row)) != FALSE; })) << row;
   v.ClickLineOnScreen(sprites, tank);
   EXPECT_TRUE(WaitUntil([&] { return v.Lines(Row(kFrameListRow)).size() == 12; }));
 }

@@ -168,6 +168,8 @@ TEST(PaletteDisplayNameTest, TextBeforeTheFirstDotInNameCase) {
       {"\xCB\xE5\xF1.pal", "\xCB\xE5\xF1"},  // Лес, Windows-1251
       {"\xEB\xE5\xF1.pal", "\xEB\xE5\xF1"},  // лес stays lower case
       {"MIX\xC0x.pal", "Mix\xC0x"},
+      {"ÖLFASS.pal", "Ölfass"},  // UTF-8: the letter's two bytes pass untouched
+      {"坦克.pal", "坦克"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(PaletteDisplayName(c.file), c.name) << c.file;
