@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/cli_platform.h"
+#include "toolkit/base/win32_handles.h"
 
 namespace {
 
