@@ -3,14 +3,21 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
 constexpr uint32_t kMaxGifSide = 65535;
 
+// An exception must not cross the library's C frames: running out of memory
+// is answered as a short write, which the library reports.
 int AppendToImage(GifFileType* file, const GifByteType* data, int length) {
   auto* gif = static_cast<TImageBytes*>(file->UserData);
-  gif->insert(gif->end(), data, data + length);
+  try {
+    gif->insert(gif->end(), data, data + length);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
   return length;
 }
 

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -14,10 +15,16 @@ using TSpngContext = std::unique_ptr<spng_ctx, TSpngFree>;
 
 // The PNG stream grows in this buffer: one write to the file afterwards
 // instead of one per chunk.
+// An exception must not cross the library's C frames: running out of memory
+// is answered as a write error.
 int AppendToImage(spng_ctx*, void* user, void* data, size_t length) {
   auto* png = static_cast<TImageBytes*>(user);
   const uint8_t* bytes = static_cast<const uint8_t*>(data);
-  png->insert(png->end(), bytes, bytes + length);
+  try {
+    png->insert(png->end(), bytes, bytes + length);
+  } catch (const std::bad_alloc&) {
+    return SPNG_IO_ERROR;
+  }
   return 0;
 }
 
