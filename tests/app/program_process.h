@@ -15,6 +15,7 @@ class TProgramRun {
   TProgramRun& operator=(const TProgramRun&) = delete;
 
   bool Started() const { return process_.hProcess != nullptr; }
+  HANDLE Process() const { return process_.hProcess; }
   // The process's visible top-level windows.
   std::vector<HWND> VisibleWindows() const;
   // Waits up to `timeoutMs` for a visible top-level window of the class;
