@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui_fixture.h"
@@ -413,17 +414,18 @@ TEST_F(TDispatchTest, AFormFreedInsideItsHandlersIsDestroyedOnceWithItsChildren)
     EventLog.clear();
     TWidget* form = MakeCountingForm();
     TWidget* panel = MakePanel(form, kEdgeNone);
-    TWidget* first = MakeButton(panel, "1");
-    TWidget* second = MakeButton(panel, "2");
-    TWidget* label = MakeLabel(form, "L");
+    std::pair<TWidget*, const char*> parts[] = {{form, "form"},
+                                                {panel, "panel"},
+                                                {MakeButton(panel, "1"), "1"},
+                                                {MakeButton(panel, "2"), "2"},
+                                                {MakeLabel(form, "L"), "label"}};
     AttachHandler(form, &FreeOwnWidgetOnProbe);
     HWND window = GetHandle(form);
-    HWND windows[] = {window, panel->Window, first->Window, second->Window, label->Window};
-    LogDestroy(form, "form");
-    LogDestroy(panel, "panel");
-    LogDestroy(first, "1");
-    LogDestroy(second, "2");
-    LogDestroy(label, "label");
+    std::vector<HWND> windows;
+    for (auto [widget, name] : parts) {
+      windows.push_back(widget->Window);
+      LogDestroy(widget, name);
+    }
     if (c.IsMain) MainWidget = form;
 
     SendMessageA(window, c.Message, c.WParam, 0);
