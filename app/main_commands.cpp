@@ -140,6 +140,7 @@ void PaletteChanged(TMainWindow* main) {
   // The frames' pictures are refilled in place: CurrentBitmap stays the
   // frame shown.
   ColourSprite(main);
+  // A sprite dropped for lack of memory leaves no frames to list.
   if (Sprite->FrameCount != ItemCount(main->FrameList)) {
     FillFrameList(main);
     RunPaintEvent(main);
