@@ -2,11 +2,14 @@
 // frames, and saving or copying frames.
 #include "app/main_commands.h"
 
+#include <new>
+
 #include "app/about_box.h"
 #include "formats/cases.h"
 #include "formats/frame_names.h"
 #include "app/palette_catalogue.h"
 #include "app/program_info.h"
+#include "toolkit/base/write_through.h"
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/widgets/list_controls.h"
 #include "toolkit/widgets/painter.h"
@@ -20,9 +23,16 @@ const PaletteRecord* ChosenPalette(TMainWindow* main) {
   return &PaletteCatalogue[static_cast<size_t>(index)];
 }
 
+// A sprite whose images the memory cannot hold is dropped, as one refused
+// for size: no frames, the start-up picture shown.
 void ColourSprite(TMainWindow* main) {
-  if (const PaletteRecord* palette = ChosenPalette(main)) Sprite->SetPalette(palette->Colours);
-  Sprite->BuildBitmaps();
+  try {
+    if (const PaletteRecord* palette = ChosenPalette(main)) Sprite->SetPalette(palette->Colours);
+    Sprite->BuildBitmaps();
+  } catch (const std::bad_alloc&) {
+    CurrentBitmap = StartupBitmap;
+    Sprite->Clear();
+  }
 }
 
 // The frame list's current line, or -1 when there is none: an empty list
@@ -74,12 +84,27 @@ bool AskExportFolder(TMainWindow* main) {
   return true;
 }
 
-// A failed write is not reported: the user sees the files that are there.
-void ExportFrame(int32_t index) {
-  TDib* bitmap = Sprite->GetFrameBitmap(index);
-  if (!bitmap) return;
+constexpr const char* kWriteFailedText = "Не удалось записать файл:";
+constexpr const char* kCopyFailedText = "Не удалось скопировать кадр в буфер обмена.";
+
+void ReportFailure(TMainWindow* main, const std::string& text) {
+  MessageBoxA(main->AppForm->Window, text.c_str(), kProgramName, MB_OK | MB_ICONERROR);
+}
+
+// Writes through a temporary file beside the target, so that a failed write
+// leaves the user's file as it was, and says so. An empty picture writes
+// nothing and is no failure.
+bool SaveImage(TMainWindow* main, TDib* bitmap, const std::string& path) {
+  if (!bitmap || bitmap->IsEmpty()) return true;
+  bool saved = WriteThroughTemporary(
+      path, [bitmap](const char* temporary) { return bitmap->SaveBmpFile(temporary); });
+  if (!saved) ReportFailure(main, std::string(kWriteFailedText) + "\n" + path);
+  return saved;
+}
+
+bool ExportFrame(TMainWindow* main, int32_t index) {
   std::string path = InFolder(ExportFolder, FrameFileName(Sprite->Name, index + 1));
-  bitmap->SaveBmpFile(path.c_str());
+  return SaveImage(main, Sprite->GetFrameBitmap(index), path);
 }
 
 }  // namespace
@@ -95,7 +120,11 @@ void LoadSprite(TMainWindow* main, const std::string& fileName) {
   // Loading frees the old frames with their pictures; the preview must not
   // be left showing one of them.
   CurrentBitmap = StartupBitmap;
-  Sprite->LoadShpFile(fileName.c_str());
+  try {
+    Sprite->LoadShpFile(fileName.c_str());
+  } catch (const std::bad_alloc&) {
+    Sprite->Clear();
+  }
   ColourSprite(main);
   FillFrameList(main);
   if (ItemCount(main->FrameList) > 0) {
@@ -111,6 +140,11 @@ void PaletteChanged(TMainWindow* main) {
   // The frames' pictures are refilled in place: CurrentBitmap stays the
   // frame shown.
   ColourSprite(main);
+  // A sprite dropped for lack of memory leaves no frames to list.
+  if (Sprite->FrameCount != ItemCount(main->FrameList)) {
+    FillFrameList(main);
+    RunPaintEvent(main);
+  }
   main->FrameList->SelectEvent(main->FrameList);
   UpdateNow(main->PreviewScroller);
 }
@@ -137,7 +171,7 @@ void SaveFrame(TMainWindow* main) {
   dialog->ChosenPath = Sprite->Name + FrameNumberText(CurrentFrameIndex(main) + 1);
   dialog->StartFolder = ExportFolder;
   if (!ShowDialog(dialog)) return;
-  CurrentBitmap->SaveBmpFile(dialog->ChosenPath.c_str());
+  SaveImage(main, CurrentBitmap, dialog->ChosenPath);
   ExportFolder = FolderPartOf(dialog->ChosenPath);
 }
 
@@ -145,14 +179,16 @@ void SaveSelectedFrames(TMainWindow* main) {
   if (!AskExportFolder(main)) return;
   int32_t count = ItemCount(main->FrameList);
   for (int32_t index = 0; index < count; ++index) {
-    if (IsItemSelected(main->FrameList, index)) ExportFrame(index);
+    // A batch stops at its first failure: the user was told of it.
+    if (IsItemSelected(main->FrameList, index) && !ExportFrame(main, index)) return;
   }
 }
 
 void SaveAllFrames(TMainWindow* main) {
   if (!AskExportFolder(main)) return;
-  for (int32_t index = 0; index < Sprite->FrameCount; ++index)
-    ExportFrame(index);
+  for (int32_t index = 0; index < Sprite->FrameCount; ++index) {
+    if (!ExportFrame(main, index)) return;
+  }
 }
 
 void ChooseShpFolder(TMainWindow* main) {
@@ -166,9 +202,8 @@ void ChooseShpFolder(TMainWindow* main) {
   SetText(main->FolderEdit, ShpFolder.c_str());
 }
 
-void CopyFrame(TMainWindow*) {
-  // Nothing to tell the user when the clipboard cannot be had.
-  CurrentBitmap->PutOnClipboard();
+void CopyFrame(TMainWindow* main) {
+  if (!CurrentBitmap->PutOnClipboard()) ReportFailure(main, kCopyFailedText);
 }
 
 void ExitProgram(TMainWindow* main) {

@@ -34,7 +34,8 @@ std::string LoadFailureText(const TShp& sprite) {
              std::to_string(r.BytesNeeded) + " bytes, more than a byte stream holds";
     case TShpRefusal::CanvasesTooLarge:
       return "refused: its frames with pixels would need " + std::to_string(r.BytesNeeded >> 20) +
-             " MiB of canvases (" + Box(sprite) + " each), more than the 512 MiB allowed";
+             " MiB of canvases and images (" + Box(sprite) +
+             " each), more than the 512 MiB allowed";
     case TShpRefusal::None:
       break;
   }

@@ -88,9 +88,10 @@ TShpRefusal CheckSpriteSize(uint16_t width, uint16_t height, uint32_t framesWith
     bytesNeeded = image;
     return TShpRefusal::ImageTooLarge;
   }
-  uint64_t canvases = canvas * framesWithPixels;
-  if (canvases > kMaxCanvasBytes) {
-    bytesNeeded = canvases;
+  // Each frame with pixels keeps its canvas and, once built, an image of it.
+  uint64_t total = (canvas + image) * framesWithPixels;
+  if (total > kMaxCanvasBytes) {
+    bytesNeeded = total;
     return TShpRefusal::CanvasesTooLarge;
   }
   bytesNeeded = 0;

@@ -25,8 +25,9 @@ constexpr uint32_t kShpRawRows = 0;
 constexpr uint32_t kShpRawRowsToo = 1;
 constexpr uint32_t kShpCodedRows = 3;
 
-// Together, the canvases of one sprite may take at most this much memory;
-// a file asking for more is refused rather than trusted.
+// Together, the canvases of one sprite and the frame images built from them
+// may take at most this much memory; a file asking for more is refused
+// rather than trusted.
 constexpr uint64_t kMaxCanvasBytes = uint64_t{512} << 20;
 
 // Bytes that bring `width` up to a multiple of 4.

@@ -8,7 +8,7 @@ enum class TShpRefusal : uint8_t {
   CannotOpen,         // missing, a folder, or not readable
   ShorterThanHeader,  // fewer than the 8 bytes of the file header
   ImageTooLarge,      // one frame image would not fit a byte stream's 32-bit size
-  CanvasesTooLarge,   // the frames with pixels together would need too much memory
+  CanvasesTooLarge,   // the frames with pixels, canvases and images, would need too much memory
 };
 
 // Frames that share one kind of repair: how many, and the first of them.

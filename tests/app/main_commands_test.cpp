@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_commands.h"
 #include "app/palette_catalogue.h"
+#include "app/program_info.h"
 #include "screen_pixels.h"
 #include "support/hostile_shp.h"
 #include "win32/dialog_driver.h"
@@ -22,6 +25,8 @@ using TLines = std::vector<std::string>;
 using TIndexes = std::vector<int>;
 
 constexpr int kFileNameField = 0x47C;  // cmb13 of the save dialog
+constexpr int kMessageBoxText = 0xFFFF;
+constexpr int kMessageBoxIcon = 0x440;
 
 class TCommandsTest : public TViewerTest {
  protected:
@@ -32,9 +37,9 @@ class TCommandsTest : public TViewerTest {
 
   // Runs `command` while the folder dialog it opens is answered with
   // `folder` (Cancel when empty); `startFolder` gets the folder the dialog
-  // had preselected.
+  // had preselected; `then` runs once the dialog was answered.
   void WithFolderChoice(void (*command)(TMainWindow*), const std::string& folder,
-                        std::string* startFolder = nullptr) {
+                        std::string* startFolder = nullptr, std::function<void()> then = nullptr) {
     if (!folder.empty()) SettleFolders(folder);
     SettleFolders(Folder());
     WhenFound(
@@ -48,6 +53,7 @@ class TCommandsTest : public TViewerTest {
           }
           SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
           PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+          if (then) then();
         });
     command(main_);
     EXPECT_EQ(DriverMisses, TLines{});
@@ -55,7 +61,8 @@ class TCommandsTest : public TViewerTest {
 
   // Runs SaveFrame while its dialog is answered with `path` (Cancel when
   // empty); answers the name the dialog offered.
-  std::string SaveFrameAs(const std::string& path, std::string* startFolder = nullptr) {
+  std::string SaveFrameAs(const std::string& path, std::string* startFolder = nullptr,
+                          std::function<void()> then = nullptr) {
     std::string offered;
     WhenFound(
         "save dialog", [] { return FindDialog(); },
@@ -72,10 +79,26 @@ class TCommandsTest : public TViewerTest {
           }
           SetWindowTextA(GetDlgItem(dialog, kFileNameField), path.c_str());
           PressButton(dialog, IDOK);
+          if (then) then();
         });
     SaveFrame(main_);
     EXPECT_EQ(DriverMisses, TLines{});
     return offered;
+  }
+
+  // Answers the program's error box when it comes; records its title, its
+  // text and whether it shows the error icon.
+  void AnswerErrorBox(std::string* seen) {
+    WhenFound(
+        "error box",
+        [] { return FindDialog([](HWND box) { return TextOf(box) == kProgramName; }); },
+        [seen](HWND box) {
+          auto icon = SendDlgItemMessageA(box, kMessageBoxIcon, STM_GETICON, 0, 0);
+          bool errorIcon = icon == reinterpret_cast<LRESULT>(LoadIconA(nullptr, IDI_ERROR));
+          *seen = TextOf(box) + (errorIcon ? " (error) " : " (no icon) ") +
+                  TextOf(GetDlgItem(box, kMessageBoxText));
+          PressButton(box, IDOK);
+        });
   }
 };
 
@@ -254,6 +277,74 @@ TEST_F(TCommandsTest, SaveSelectedWritesTheSelectedFramesAndSaveAllEveryFrame) {
   // Cancel keeps the folder and writes nothing.
   WithFolderChoice(&SaveAllFrames, "");
   EXPECT_EQ(Lower(ExportFolder), Lower(all));
+}
+
+// A write that fails (here: the temporary file cannot be made, as on a full
+// disk) leaves the user's file as it was, writes nothing partial, is told
+// in one error box, and ends a batch.
+TEST_F(TCommandsTest, AFailedSaveSaysWhichFileAndDamagesNothing) {
+  PutStandardFiles();
+  Build();
+  ChooseSprite("tank.shp");
+  ChooseFrames({1, 2, 4});
+  const TBytes old = {'o', 'l', 'd'};
+  struct TCase {
+    const char* Command;
+    const char* Blocked;  // the file whose temporary file cannot be made
+    bool Existed;         // whether the user had a file of that name
+    TLines Files;         // the folder's files afterwards
+  } cases[] = {
+      {"selected", "tank003.bmp", true, {"tank002.bmp", "tank003.bmp"}},
+      {"all", "tank002.bmp", true, {"tank001.bmp", "tank002.bmp"}},
+      {"save", "five.bmp", false, {}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Command);
+    std::string folder = MakeFolder(c.Command);
+    std::string target = folder + "\\" + c.Blocked;
+    if (c.Existed) WriteFileBytes(target, old);
+    std::string seen;
+    // Made once the dialog was answered: the dialogs would list the folder.
+    auto answer = [&] {
+      CreateDirectoryA((target + ".partial").c_str(), nullptr);
+      AnswerErrorBox(&seen);
+    };
+    if (c.Command == std::string("save")) {
+      SaveFrameAs(folder + "\\five", nullptr, answer);
+    } else {
+      WithFolderChoice(c.Command == std::string("all") ? &SaveAllFrames : &SaveSelectedFrames,
+                       folder, nullptr, answer);
+    }
+    EXPECT_EQ(seen, std::string(kProgramName) + " (error) Не удалось записать файл:\n" + target);
+    EXPECT_EQ(ReadFileBytes(target), c.Existed ? old : TBytes{});
+    EXPECT_EQ(FilesIn(folder), c.Files);
+  }
+}
+
+TEST_F(TCommandsTest, AFailedCopySaysSo) {
+  PutStandardFiles();
+  Build();
+  ChooseSprite("tank.shp");
+  // Another thread holds the clipboard open while the command runs.
+  HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    OpenClipboard(nullptr);
+    SetEvent(opened);
+    WaitForSingleObject(done, 10000);
+    CloseClipboard();
+  });
+  WaitForSingleObject(opened, 10000);
+  std::string seen;
+  AnswerErrorBox(&seen);
+  CopyFrame(main_);
+  SetEvent(done);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(done);
+  EXPECT_EQ(DriverMisses, TLines{});
+  EXPECT_EQ(seen,
+            std::string(kProgramName) + " (error) Не удалось скопировать кадр в буфер обмена.");
 }
 
 }  // namespace

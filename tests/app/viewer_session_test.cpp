@@ -1,8 +1,10 @@
 // The real program: the About box, leaving, damaged sprite files and a
 // whole sprite saved in another palette.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,83 @@ TEST_F(TViewerE2E, AllFramesInTheOtherPaletteAreSavedAsTheConverterWritesThem) {
   ASSERT_TRUE(v.AnswerFolderDialog(out));
   ExpectSameFiles(out, Converted("my.unit.shp", palette));
   EXPECT_EQ(FilesIn(out), (TLines{"my001.bmp", "my002.bmp"}));
+}
+
+// What a leak in the program would raise: its GDI and USER objects as the
+// system counts them (Wine counts neither and answers 0), its windows, and
+// its private memory (the commit charge, which Wine reports as PagefileUsage).
+struct TProcessCounts {
+  DWORD Gdi = 0;
+  DWORD User = 0;
+  int Windows = 0;
+  SIZE_T Private = 0;
+};
+
+TProcessCounts CountsOf(TProgramRun& program, HWND main) {
+  TProcessCounts counts;
+  counts.Gdi = GetGuiResources(program.Process(), GR_GDIOBJECTS);
+  counts.User = GetGuiResources(program.Process(), GR_USEROBJECTS);
+  EnumChildWindows(
+      main,
+      [](HWND, LPARAM count) -> BOOL {
+        ++*reinterpret_cast<int*>(count);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&counts.Windows));
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof(memory);
+  GetProcessMemoryInfo(program.Process(), &memory, sizeof(memory));
+  counts.Private = memory.PagefileUsage;
+  return counts;
+}
+
+// Sprites large enough that one load's frame images left behind show in the
+// private memory: 8 frames of 200 x 150, each sprite its own pixels.
+TTestSprite LargeSprite(int seed) {
+  TTestSprite sprite{"large" + std::to_string(seed) + ".shp", 200, 150, {}};
+  for (int f = 0; f < 8; ++f) {
+    std::vector<TBytes> rows(150, TBytes(200));
+    for (size_t y = 0; y < rows.size(); ++y) {
+      for (size_t x = 0; x < 200; ++x)
+        rows[y][x] = static_cast<uint8_t>(x * 3 + y * 5 + f * 7 + seed);
+    }
+    sprite.Frames.push_back(RawFrame(0, 0, rows));
+  }
+  return sprite;
+}
+
+TEST_F(TViewerE2E, ALongSessionOfSpritesAndPalettesStaysFlat) {
+  constexpr int kSprites = 4;
+  for (int seed = 0; seed < kSprites; ++seed)
+    PutSprite(folder_, LargeSprite(seed));
+  Start();
+  TViewerRun& v = *viewer_;
+  HWND palettes = Row(kPaletteBoxRow);
+  std::vector<TProcessCounts> rounds;
+  for (int round = 0; round < 5; ++round) {
+    for (int load = 0; load < 60; ++load) {
+      ChooseSprite("large" + std::to_string(load % kSprites) + ".shp", 8);
+      int palette = (load + 1) % 2;
+      v.PressKey(palettes, palette ? VK_DOWN : VK_UP);
+      ASSERT_TRUE(WaitUntil([&] { return SendMessageA(palettes, CB_GETCURSEL, 0, 0) == palette; }));
+    }
+    rounds.push_back(CountsOf(v.Program(), v.Main()));
+    const TProcessCounts& c = rounds.back();
+    std::printf("round %d: GDI %lu, USER %lu, windows %d, private %zu KiB\n", round,
+                static_cast<unsigned long>(c.Gdi), static_cast<unsigned long>(c.User), c.Windows,
+                static_cast<size_t>(c.Private >> 10));
+  }
+  // The first round warms up caches and the heap; from then on nothing grows.
+  const TProcessCounts& base = rounds[1];
+  ASSERT_GT(base.Private, 0u) << "the private memory could not be read";
+  for (size_t r = 2; r < rounds.size(); ++r) {
+    SCOPED_TRACE("round " + std::to_string(r));
+    EXPECT_EQ(rounds[r].Gdi, base.Gdi);
+    EXPECT_EQ(rounds[r].User, base.User);
+    EXPECT_EQ(rounds[r].Windows, base.Windows);
+    // 60 loads that each left their 8 images behind would add about 14 MiB.
+    EXPECT_LT(rounds[r].Private, base.Private + (4u << 20));
+  }
 }
 
 }  // namespace

@@ -196,7 +196,7 @@ TEST(Shp2Bmp, BadFilesGetOneErrorLineAndTheOthersAreConverted) {
       {"short.shp", "not an SHP file: 7 bytes, shorter than the 8-byte header"},
       {"table.shp", "not an SHP file: its table of 3 frames needs 80 bytes, the file has 37"},
       {"huge.shp", "refused: a frame image of the 65535 x 65535 sprite box would need"},
-      {"heavy.shp", "refused: its frames with pixels would need 640 MiB of canvases"},
+      {"heavy.shp", "refused: its frames with pixels would need 1280 MiB of canvases and images"},
   };
   std::vector<std::string> args = {"--palette", "p.pal", "--out", "out"};
   for (const auto& b : bad)

@@ -205,13 +205,17 @@ TEST(ShpBounds, SizeLimits) {
       {65535, 32767, 0, TShpRefusal::None},  // 1078 + 2^31 - 65536 still fits
       {65535, 32768, 0, TShpRefusal::ImageTooLarge},
       {65535, 65535, 1, TShpRefusal::ImageTooLarge},
-      {4096, 4096, 32, TShpRefusal::None},  // exactly 512 MiB of canvases
-      {4096, 4096, 33, TShpRefusal::CanvasesTooLarge},
-      {4093, 4096, 32, TShpRefusal::None},  // rows padded to 4096
-      {4097, 4096, 32, TShpRefusal::CanvasesTooLarge},
-      {65535, 8192, 1, TShpRefusal::None},  // 512 MiB in one frame
-      {65535, 8193, 1, TShpRefusal::CanvasesTooLarge},
+      // Each frame counts its canvas and its image (1078 bytes more).
+      {4096, 4096, 15, TShpRefusal::None},
+      {4096, 4096, 16, TShpRefusal::CanvasesTooLarge},  // 512 MiB of pixels and the headers
+      {4093, 65535, 1, TShpRefusal::None},              // rows padded to 4096: 7 KiB under 512 MiB
+      {4097, 65535, 1, TShpRefusal::CanvasesTooLarge},  // rows padded to 4100
+      {65535, 4095, 1, TShpRefusal::None},
+      {65535, 4096, 1, TShpRefusal::CanvasesTooLarge},
       {1, 1, 65535, TShpRefusal::None},
+      // 1.6 MB of frame headers sharing one block claim about 1 GiB in memory.
+      {88, 88, 65535, TShpRefusal::CanvasesTooLarge},
+      {88, 88, 32000, TShpRefusal::None},
   };
   for (const auto& c : cases) {
     uint64_t needed = 0;

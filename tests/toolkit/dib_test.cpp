@@ -108,6 +108,10 @@ TEST(DibLoad, BadStreamsLeaveThePictureEmptyAndTheStreamInPlace) {
          WriteLe32(&b[18], 0x4000);
          WriteLe32(&b[22], 0x8001);
        })},
+      {"pixels beyond what the whole stream holds", with([](TBytes& b) {
+         WriteLe32(&b[18], 0x1000);
+         WriteLe32(&b[22], 0x1000);
+       })},
       {"headerless stream without its pixels",
        headerless([](TBytes& b) { b.resize(b.size() - 1); })},
   };

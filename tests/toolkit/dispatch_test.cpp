@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui_fixture.h"
@@ -365,6 +368,144 @@ TEST_F(TDispatchTest, FreeingAFormDestroysChildrenLastFirstAndTheirWindows) {
   EXPECT_EQ(EventLog, (TLog{"form", "label", "panel", "button"}));
   for (HWND window : windows)
     EXPECT_FALSE(IsWindow(window));
+}
+
+// A form that counts how often its destruction starts.
+int g_formDestroys = 0;
+class TCountingForm : public TWidget {
+ protected:
+  void Destroy() override {
+    ++g_formDestroys;
+    TWidget::Destroy();
+  }
+};
+
+TWidget* MakeCountingForm() {
+  auto* form = new TCountingForm();
+  form->InitDefaults();
+  form->InitWithParent(nullptr);
+  form->KindName = "Form";
+  form->ClassStyle |= CS_DBLCLKS;
+  AttachHandler(form, &FormHandler);
+  return form;
+}
+
+bool FreeOwnWidgetOnProbe(TWidget* widget, TMessage& message, LRESULT&) {
+  if (message.Message != kProbe) return false;
+  Free(widget);
+  return true;
+}
+
+// Each child's window notifies the form as it goes, while the form's own
+// handler walk still holds it.
+TEST_F(TDispatchTest, AFormFreedInsideItsHandlersIsDestroyedOnceWithItsChildren) {
+  struct TCase {
+    const char* Path;
+    UINT Message;
+    WPARAM WParam;
+    bool IsMain;
+  } cases[] = {
+      {"handler frees its own form", kProbe, 0, false},
+      {"session end", WM_ENDSESSION, TRUE, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Path);
+    g_formDestroys = 0;
+    EventLog.clear();
+    TWidget* form = MakeCountingForm();
+    TWidget* panel = MakePanel(form, kEdgeNone);
+    std::pair<TWidget*, const char*> parts[] = {{form, "form"},
+                                                {panel, "panel"},
+                                                {MakeButton(panel, "1"), "1"},
+                                                {MakeButton(panel, "2"), "2"},
+                                                {MakeLabel(form, "L"), "label"}};
+    AttachHandler(form, &FreeOwnWidgetOnProbe);
+    HWND window = GetHandle(form);
+    std::vector<HWND> windows;
+    for (auto [widget, name] : parts) {
+      windows.push_back(widget->Window);
+      LogDestroy(widget, name);
+    }
+    if (c.IsMain) MainWidget = form;
+
+    SendMessageA(window, c.Message, c.WParam, 0);
+    EXPECT_EQ(g_formDestroys, 1);
+    EXPECT_EQ(EventLog, (TLog{"form", "label", "panel", "2", "1"}));
+    for (HWND gone : windows)
+      EXPECT_FALSE(IsWindow(gone));
+    PumpQueued();
+    QuitRequested = false;
+  }
+}
+
+bool RefuseCreation(TWidget*, TMessage& message, LRESULT& result) {
+  if (message.Message != WM_CREATE) return false;
+  result = -1;
+  return true;
+}
+
+TEST_F(TDispatchTest, AWindowThatFailsToBeCreatedLeavesItsWidgetUsableWithoutOne) {
+  struct TCase {
+    const char* Kind;
+    bool ChildOfMain;
+  } cases[] = {{"form", false}, {"button of the main form", true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Kind);
+    TWidget* main = MakeForm(nullptr, "Main");
+    TWidget* widget = c.ChildOfMain ? MakeButton(main, "B") : MakeForm(nullptr, "F");
+    bool gone = false;
+    WatchDestroy(widget, &gone);
+    AttachHandler(widget, &RefuseCreation);
+    MainWidget = main;
+    EXPECT_NE(GetHandle(main), nullptr);  // a button's window is made with its form's
+
+    EXPECT_EQ(GetHandle(widget), nullptr);
+    EXPECT_FALSE(gone) << "freed underneath the creating call";
+    EXPECT_EQ(widget->Window, nullptr);
+    SetText(widget, "still usable");
+    EXPECT_EQ(GetText(widget), "still usable");
+
+    DetachHandler(widget, &RefuseCreation);
+    HWND window = GetHandle(widget);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(WidgetOfWindow(window), widget);
+    MainWidget = nullptr;
+    if (!c.ChildOfMain) Free(widget);
+    Free(main);
+  }
+}
+
+bool ThrowOnProbe(TWidget*, TMessage& message, LRESULT&) {
+  if (message.Message != kProbe) return false;
+  if (message.WParam == 0) throw std::bad_alloc();
+  throw std::length_error("list");
+}
+
+// The system's frames cannot be unwound: a failing command ends inside the
+// window procedure, and the window goes on answering.
+TEST_F(TDispatchTest, AnExceptionNeverLeavesTheWindowProcedure) {
+  TWidget* form = MakeForm(nullptr, "Host");
+  bool gone = false;
+  WatchDestroy(form, &gone);
+  AttachHandler(form, &HandlerA);
+  AttachHandler(form, &ThrowOnProbe);
+  HWND window = GetHandle(form);
+  for (WPARAM kind : {0, 1}) {
+    EventLog.clear();
+    bool escaped = false;
+    try {
+      SendMessageA(window, kProbe, kind, 0);
+    } catch (...) {
+      escaped = true;
+    }
+    EXPECT_FALSE(escaped) << kind;
+    EXPECT_EQ(EventLog, TLog{}) << "the walk ended where it failed";
+  }
+  DetachHandler(form, &ThrowOnProbe);
+  SendMessageA(window, kProbe, 0, 0);
+  EXPECT_EQ(EventLog, TLog{"A"});
+  Free(form);
+  EXPECT_TRUE(gone) << "the failed walks left no hold behind";
 }
 
 }  // namespace

@@ -335,4 +335,20 @@ TEST_F(TMenuTest, AMenuFreedAloneLeavesItsOwnerAndChain) {
   EXPECT_EQ(last->ItemChosen, 1);
 }
 
+// A pop-up menu opens over a widget other than its owner; freed on its own,
+// it must leave no dangling link in that widget.
+TEST_F(TMenuTest, AMenuFreedAloneLeavesTheWidgetItOpensOver) {
+  for (bool rebound : {false, true}) {
+    SCOPED_TRACE(rebound ? "bound again to another menu" : "still bound");
+    TWidget* form = Keep(MakeForm(nullptr, "Main"));
+    TWidget* box = MakePaintBox(form);
+    TMenuNode* popup = MakeMenu(form, 0, kPreviewPopup, 2, {});
+    TMenuNode* other = MakeMenu(form, 0, kPreviewPopup, 2, {});
+    SetContextMenu(box, popup);
+    if (rebound) SetContextMenu(box, other);
+    Free(popup);
+    EXPECT_EQ(box->ContextMenu, rebound ? other : nullptr);
+  }
+}
+
 }  // namespace

@@ -18,6 +18,7 @@ class TProgramRun {
   TProgramRun& operator=(const TProgramRun&) = delete;
 
   bool Started() const { return static_cast<bool>(process_); }
+  HANDLE Process() const { return process_.Get(); }
   // The process's visible top-level windows.
   std::vector<HWND> VisibleWindows() const;
   // Waits up to `timeoutMs` for a visible top-level window of the class;

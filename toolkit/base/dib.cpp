@@ -185,11 +185,15 @@ void TDib::LoadBmpStream(TByteStream* stream) {
   }
 
   // A stream without a file header must hold all pixel bytes; with one, the
-  // pixels it lacks stay zero.
+  // pixels it lacks stay zero, but the block may not claim more than the
+  // whole stream holds.
   uint32_t left = BytesLeft(stream);
   uint32_t toRead = layout.BitsSize;
   if (fileSize == 0 && toRead > left) return fail();
-  if (fileSize != 0 && toRead > left) toRead = left;
+  if (fileSize != 0 && toRead > left) {
+    if (toRead > stream->GetSize()) return fail();
+    toRead = left;
+  }
 
   Width = layout.Width;
   Height = layout.Height;

@@ -2,6 +2,8 @@
 // the widget's handlers, then to the built-in cases, then to the system.
 #include "toolkit/widgets/dispatch.h"
 
+#include <exception>
+
 #include "toolkit/widgets/message_loop.h"
 
 TWidget* MainWidget = nullptr;
@@ -29,6 +31,13 @@ LRESULT OnClose(TWidget* widget, TMessage& message) {
 }
 
 LRESULT OnNcDestroy(TWidget* widget, TMessage& message) {
+  // A window whose creation failed: the widget stays, without a window, for
+  // the caller that is still creating it.
+  if (widget->CreatingWindow && message.Window == widget->Window) {
+    LRESULT result = DefaultMessageProc(widget, message);
+    widget->Window = nullptr;
+    return result;
+  }
   bool childOfMain = MainWidget && widget->Parent == MainWidget &&
                      widget->Window != MainWidget->Window && !IsTopForm(widget);
   if (!childOfMain) return DefaultMessageProc(widget, message);
@@ -152,7 +161,9 @@ LRESULT TWidget::WidgetMessageProc(TMessage& message) {
   return BuiltInMessage(this, message);
 }
 
-LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT DispatchToWidget(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TMessage record = {window, message, wParam, lParam};
   if (window && CreatingWidget) {
     TWidget* widget = CreatingWidget;
@@ -171,7 +182,31 @@ LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+}  // namespace
+
+LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The system's frames below cannot be unwound: a command that runs out of
+  // memory (or fails otherwise) ends there, and the program keeps running.
+  try {
+    return DispatchToWidget(window, message, wParam, lParam);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
 namespace {
+
+// A hold on an object for as long as a scope runs.
+class THold {
+ public:
+  explicit THold(TBaseObject* object) : object_(object) { AddRef(object_); }
+  ~THold() { ReleaseRef(object_); }
+  THold(const THold&) = delete;
+  THold& operator=(const THold&) = delete;
+
+ private:
+  TBaseObject* object_;
+};
 
 // Recently looked-up windows: reading a window property costs a round trip
 // to the window server on some systems, and a list being filled receives
@@ -232,23 +267,22 @@ void DetachHandler(TWidget* widget, TMessageHandler handler) {
 }
 
 bool ChainDispatcher(TWidget* widget, TMessage& message, LRESULT& result) {
+  // A widget being torn down takes no holds and runs no handlers: its
+  // children's last notifications get the default processing.
+  if (widget->TearingDown) return false;
   TPtrList* chain = widget->HandlerChain;
   if (chain->Count == 0) return false;
-  // A handler may free the widget: the hold keeps it until the walk is over.
-  AddRef(widget);
+  // A handler may free the widget: the hold keeps it until the walk is over,
+  // however the walk ends.
+  THold hold(widget);
   for (int32_t i = chain->Count - 1; i >= 0; --i) {
     if (i >= chain->Count) continue;  // handlers were detached during the walk
     auto handler = reinterpret_cast<TMessageHandler>(chain->ItemAt(i));
-    if (handler(widget, message, result)) {
-      ReleaseRef(widget);
-      return true;
-    }
+    if (handler(widget, message, result)) return true;
   }
-  // Only this walk's hold left and a free requested: the widget goes now,
-  // and nothing may touch it any more.
-  bool freed = widget->RefCount == 1;
-  ReleaseRef(widget);
-  return freed;
+  // Only this walk's hold left and a free requested: the widget goes when
+  // the hold is given back, and nothing may touch it any more.
+  return widget->RefCount == 1;
 }
 
 LRESULT SendToWidget(TWidget* widget, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -65,6 +65,13 @@ bool HasItems(const char* const* menuTemplate, int32_t highIndex) {
 
 void TMenuNode::Destroy() {
   LeaveOwner(this);
+  // The widgets it opens over may be others than its owner.
+  for (int32_t i = 0; BoundWidgets && i < BoundWidgets->Count; ++i) {
+    auto* widget = static_cast<TWidget*>(BoundWidgets->ItemAt(i));
+    if (widget->ContextMenu == this) widget->ContextMenu = nullptr;
+  }
+  Free(BoundWidgets);
+  BoundWidgets = nullptr;
   // Sub-menus go with their menu.
   if (Handle) DestroyMenu(Handle);
   Handle = nullptr;

@@ -38,6 +38,8 @@ class TMenuNode : public TBaseObject {
   uint8_t ItemChosen = 0;  // 1 once an item's handler has run
   TMenuNode* NextMenu = nullptr;
   uint32_t PopupFlags = 0;  // TrackPopupMenu flags
+  // TWidget*: the widgets whose context menu this is; made on first use.
+  TPtrList* BoundWidgets = nullptr;
 
  protected:
   void Destroy() override;

@@ -114,8 +114,24 @@ bool MenuCommandHandler(TWidget* widget, TMessage& message, LRESULT& result) {
   return true;
 }
 
+namespace {
+
+void ForgetContextMenu(TWidget* widget) {
+  TMenuNode* menu = widget->ContextMenu;
+  if (menu && menu->BoundWidgets) menu->BoundWidgets->Remove(widget);
+  widget->ContextMenu = nullptr;
+}
+
+}  // namespace
+
 void SetContextMenu(TWidget* widget, TMenuNode* menu) {
+  WidgetModuleHooks.ForgetContextMenu = &ForgetContextMenu;
+  ForgetContextMenu(widget);
   widget->ContextMenu = menu;
+  if (menu) {
+    if (!menu->BoundWidgets) menu->BoundWidgets = new TPtrList;
+    menu->BoundWidgets->Add(widget);
+  }
   AttachHandler(widget, &ContextMenuHandler);
 }
 

@@ -119,6 +119,7 @@ class TWidget : public TBaseObject {
   TPainter* Painter = nullptr;
   WNDPROC ClassProc = nullptr;  // the system class's procedure a control is built on
   bool WindowGone = false;
+  bool CreatingWindow = false;  // inside CreateWindowExA for its own window
   TWidget* Parent = nullptr;
   bool Enabled = true;
   bool Visible = true;
@@ -203,9 +204,10 @@ class TWidget : public TBaseObject {
 // depending on them; each module installs its own before it first attaches
 // a painter or a menu to a widget. Each releases and clears the field(s).
 struct TWidgetModuleHooks {
-  TWidgetRoutine ReleasePainter = nullptr;  // frees Painter
-  TWidgetRoutine DetachPainter = nullptr;   // gives back the painter's device context
-  TWidgetRoutine ReleaseMenus = nullptr;    // destroys FirstMenu's chain
+  TWidgetRoutine ReleasePainter = nullptr;     // frees Painter
+  TWidgetRoutine DetachPainter = nullptr;      // gives back the painter's device context
+  TWidgetRoutine ReleaseMenus = nullptr;       // destroys FirstMenu's chain
+  TWidgetRoutine ForgetContextMenu = nullptr;  // unbinds the widget from ContextMenu
 };
 extern TWidgetModuleHooks WidgetModuleHooks;
 

@@ -60,15 +60,19 @@ void DestroyOwnWindow(TWidget* widget) {
 }  // namespace
 
 void TWidget::Destroy() {
+  // Marked before anything can dispatch to the widget: each child's window
+  // notifies this one as it goes, and a free reached from there must not
+  // start the teardown again.
+  if (TearingDown) return;
+  TearingDown = true;
   ForgetFocusedChild(this);
   ReleaseBaseResources();
   FreeChildren(this);
-  if (TearingDown) return;
-  TearingDown = true;
 
   Free(Font);
   Font = nullptr;
   if (Painter && WidgetModuleHooks.ReleasePainter) WidgetModuleHooks.ReleasePainter(this);
+  if (ContextMenu && WidgetModuleHooks.ForgetContextMenu) WidgetModuleHooks.ForgetContextMenu(this);
   // Menus are made before the window and must go even if it never came.
   if (FirstMenu && WidgetModuleHooks.ReleaseMenus) WidgetModuleHooks.ReleaseMenus(this);
   if (Window) DestroyOwnWindow(this);

@@ -58,11 +58,15 @@ HWND CreateOwnWindow(TWidget* widget, const std::string& className, HWND parentW
     y = CW_USEDEFAULT;
   }
   CreatingWidget = widget;
+  widget->CreatingWindow = true;
   HWND window = CreateWindowExA(
       widget->ExStyle, className.c_str(), widget->StoredText.c_str(), widget->Style, x, y, width,
       height, parentWindow, reinterpret_cast<HMENU>(widget->MenuOrId), ModuleInstance(), nullptr);
+  widget->CreatingWindow = false;
   if (!window) {
     if (CreatingWidget == widget) CreatingWidget = nullptr;
+    // The handle bound at the first message belongs to a destroyed window.
+    widget->Window = nullptr;
     return nullptr;
   }
   // The first message did not come through the toolkit's procedure.
