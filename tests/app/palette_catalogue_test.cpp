@@ -17,13 +17,9 @@
 namespace {
 
 // A fresh temporary folder made the working directory for the test's time.
-class TWorkingFolder {
+class TPaletteFolder : public TWorkingFolder {
  public:
-  TWorkingFolder() {
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    EXPECT_TRUE(SetCurrentDirectoryA(dir_.Path().string().c_str()));
-  }
-  ~TWorkingFolder() { SetCurrentDirectoryA(previous_); }
+  TPaletteFolder() { EXPECT_TRUE(Entered()); }
 
   // Names are taken in the working folder as they stand: a path object
   // would not keep UTF-8 names intact.
@@ -35,10 +31,6 @@ class TWorkingFolder {
   void Put(const std::string& name, const std::string& text) const {
     WriteFileBytes(File(name), TBytes(text.begin(), text.end()));
   }
-
- private:
-  TTempDir dir_;
-  char previous_[MAX_PATH] = {};
 };
 
 // The names the system's own search of the folder delivers for "*.pal",
@@ -76,7 +68,7 @@ const std::vector<TRgb> kDesert = {{200, 160, 96}, {120, 80, 40}, {1, 2, 3}};
 const std::vector<TRgb> kTemperate = {{30, 120, 40}, {90, 160, 255}};
 
 TEST(PaletteCatalogue, TakesEveryPaletteFileInTheSearchOrder) {
-  TWorkingFolder folder;
+  TPaletteFolder folder;
   folder.PutPalette("Desert.pal", kDesert);
   folder.PutPalette("TEMPERAT.PAL", kTemperate);
   folder.PutPalette("Лес.pal", {{0, 100, 0}});
@@ -124,7 +116,7 @@ TEST(PaletteCatalogue, TakesEveryPaletteFileInTheSearchOrder) {
 }
 
 TEST(PaletteCatalogue, APaletteThatCannotBeReadStaysBlackUnderItsName) {
-  TWorkingFolder folder;
+  TPaletteFolder folder;
   folder.PutPalette("open.pal", kDesert);
   folder.PutPalette("locked.pal", kTemperate);
   folder.PutPalette("ranges.pal", kTemperate);
@@ -159,7 +151,7 @@ TEST(PaletteCatalogue, APaletteThatCannotBeReadStaysBlackUnderItsName) {
 }
 
 TEST(PaletteCatalogue, FindsNothingWithoutPaletteFiles) {
-  TWorkingFolder folder;
+  TPaletteFolder folder;
   folder.Put("a.txt", "JASC-PAL\r\n0100\r\n1\r\n1 2 3\r\n");
   folder.Put("a.pa", "");
   ASSERT_TRUE(CreateDirectoryA(folder.File("x.pal").c_str(), nullptr));

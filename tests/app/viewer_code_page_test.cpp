@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer_e2e_fixture.h"
+#include "viewer_fixture.h"
 
 namespace {
 

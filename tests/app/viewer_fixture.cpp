@@ -8,9 +8,7 @@
 
 void TViewerTest::SetUp() {
   GuiTest::SetUp();
-  GetCurrentDirectoryA(MAX_PATH, previous_);
-  std::string temp = dir_.Path().string();
-  ASSERT_TRUE(SetCurrentDirectoryA(temp.c_str()));
+  ASSERT_TRUE(working_.Entered());
   folder_ = WorkingDirectory();
 }
 
@@ -21,7 +19,6 @@ void TViewerTest::TearDown() {
   Free(StartupBitmap);
   Sprite = nullptr;
   StartupBitmap = CurrentBitmap = nullptr;
-  SetCurrentDirectoryA(previous_);
 }
 
 std::string TViewerTest::MakeFolder(const std::string& name) const {

@@ -42,8 +42,7 @@ class TViewerTest : public GuiTest {
   std::string folder_;
 
  private:
-  TTempDir dir_;
-  char previous_[MAX_PATH] = {};
+  TWorkingFolder working_;
 };
 
 using TNamedFiles = std::vector<std::pair<std::string, TBytes>>;

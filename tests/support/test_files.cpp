@@ -34,6 +34,17 @@ std::string TTempDir::File(const std::string& name) const {
   return (path_ / name).string();
 }
 
+TWorkingFolder::TWorkingFolder() : previous_(fs::current_path()) {
+  std::error_code error;
+  fs::current_path(dir_.Path(), error);
+  entered_ = !error;
+}
+
+TWorkingFolder::~TWorkingFolder() {
+  std::error_code ignored;
+  fs::current_path(previous_, ignored);
+}
+
 void WriteFileBytes(const std::string& fileName, const TBytes& bytes) {
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),

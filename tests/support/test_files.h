@@ -24,6 +24,24 @@ class TTempDir {
   std::filesystem::path path_;
 };
 
+// A fresh temporary folder made the working directory while the object
+// lives; the previous working directory comes back after.
+class TWorkingFolder {
+ public:
+  TWorkingFolder();
+  ~TWorkingFolder();
+  TWorkingFolder(const TWorkingFolder&) = delete;
+  TWorkingFolder& operator=(const TWorkingFolder&) = delete;
+
+  bool Entered() const { return entered_; }
+  const TTempDir& Dir() const { return dir_; }
+
+ private:
+  TTempDir dir_;
+  std::filesystem::path previous_;
+  bool entered_ = false;
+};
+
 void WriteFileBytes(const std::string& fileName, const TBytes& bytes);
 TBytes ReadFileBytes(const std::string& fileName);
 

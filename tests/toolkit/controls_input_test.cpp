@@ -14,10 +14,6 @@ namespace {
 using TInputTest = GuiTest;
 using TLog = std::vector<std::string>;
 
-constexpr ListOptions kSpriteList = kListNoIntegralHeight;
-constexpr ListOptions kFrameList = kListExtendedSel | kListMultipleSel | kListNoIntegralHeight;
-constexpr ComboOptions kPaletteBox = kComboDropDownList | kComboNoIntegralHeight;
-
 TWidget* MakeShownForm() {
   TWidget* form = MakeForm(nullptr, "Input");
   PlaceAt(form, 40, 40);
@@ -25,10 +21,8 @@ TWidget* MakeShownForm() {
   return form;
 }
 
-void ShowNow(TWidget* form) {
-  Show(form);
-  form->CreateWindowHandle();
-  PumpQueued();
+void ShowInFront(TWidget* form) {
+  ShowNow(form);
   SetForegroundWindow(form->Window);
 }
 
@@ -81,7 +75,7 @@ TEST_F(TInputTest, ThePaletteBoxReportsEachKeyboardChangeOnceAfterIt) {
   TWidget* combo = MakeComboBox(form, kPaletteBox);
   Fill(combo, {"Desert", "Temperat", "Snow"});
   combo->ChangeEvent.Routine = &LogChange;
-  ShowNow(form);
+  ShowInFront(form);
   ASSERT_TRUE(SetFocusTo(combo));
   PumpQueued();
   EventLog.clear();
@@ -129,7 +123,7 @@ TEST_F(TInputTest, ThePaletteBoxReportsAMouseChoiceOnceAfterTheListCloses) {
   Fill(combo, {"Desert", "Temperat", "Snow"});
   combo->ChangeEvent.Routine = &LogChange;
   combo->CloseUpEvent = LogEvent("closed");
-  ShowNow(form);
+  ShowInFront(form);
   SetFocusTo(combo);
   PumpQueued();
   EventLog.clear();
@@ -161,7 +155,7 @@ bool LogRequestedHeight(TWidget*, TMessage& message, LRESULT&) {
 
 TEST_F(TInputTest, TheDropDownListIsSizedForOneToEightRows) {
   TWidget* form = Keep(MakeShownForm());
-  ShowNow(form);
+  ShowInFront(form);
   struct TCase {
     int Items;
     int Rows;
@@ -204,7 +198,7 @@ TEST_F(TInputTest, AListReportsTheUsersSelectionButNotTheProgramsOne) {
   Fill(frames, {"001", "002", "003", "004", "005"});
   sprites->SelectEvent.Routine = &LogSelect;
   frames->SelectEvent.Routine = &LogSelect;
-  ShowNow(form);
+  ShowInFront(form);
   EventLog.clear();
 
   SetCurrentIndex(sprites, 2);
@@ -274,7 +268,7 @@ TEST_F(TInputTest, DraggingTheThumbMovesTheContentWhileTracking) {
   box->Spacing = 0;
   TWidget* child = SizeTo(PlaceAt(MakePaintBox(box), 0, 0), 600, 200);
   g_scrolledChild = child;
-  ShowNow(form);
+  ShowInFront(form);
   AttachHandler(box, &LogScrollRequests);
   EventLog.clear();
 

@@ -21,12 +21,6 @@ TWidget* MakeTypingBox(TWidget* parent) {
   return SizeTo(box, 200, 60);
 }
 
-void ShowNow(TWidget* form) {
-  Show(form);
-  form->CreateWindowHandle();
-  PumpQueued();
-}
-
 void Type(HWND window, const std::string& characters) {
   for (char c : characters)
     PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);

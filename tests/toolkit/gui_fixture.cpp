@@ -46,6 +46,12 @@ void LogName(std::string* name, TWidget*) {
 
 }  // namespace
 
+void ShowNow(TWidget* form) {
+  Show(form);
+  form->CreateWindowHandle();
+  PumpQueued();
+}
+
 void WatchDestroy(TWidget* widget, bool* gone) {
   OwnObject(widget, new TDestroyWatch(gone));
 }

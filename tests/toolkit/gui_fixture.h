@@ -10,11 +10,21 @@
 #include <vector>
 
 #include "toolkit/widgets/dispatch.h"
+#include "toolkit/widgets/list_controls.h"
 #include "toolkit/widgets/message_loop.h"
 #include "toolkit/base/win32_handles.h"
 #include "toolkit/widgets/widget.h"
 #include "win32/dialog_driver.h"
 #include "win32/window_search.h"
+
+// The list and combo box options of the viewer's sprite, frame and palette
+// lists.
+constexpr ListOptions kSpriteList = kListNoIntegralHeight;
+constexpr ListOptions kFrameList = kListExtendedSel | kListMultipleSel | kListNoIntegralHeight;
+constexpr ComboOptions kPaletteBox = kComboDropDownList | kComboNoIntegralHeight;
+
+// Shows the form, makes its windows and handles what that queued.
+void ShowNow(TWidget* form);
 
 // Sets *gone when the widget is destroyed.
 void WatchDestroy(TWidget* widget, bool* gone);

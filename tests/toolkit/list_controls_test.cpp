@@ -18,10 +18,6 @@ namespace {
 using TListTest = GuiTest;
 using TTexts = std::vector<std::string>;
 
-constexpr ListOptions kSpriteList = kListNoIntegralHeight;
-constexpr ListOptions kFrameList = kListExtendedSel | kListMultipleSel | kListNoIntegralHeight;
-constexpr ComboOptions kPaletteBox = kComboDropDownList | kComboNoIntegralHeight;
-
 bool RunningUnderWine() {
   return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }

@@ -51,9 +51,7 @@ TScrollScene MakeScene(SIZE child) {
   TWidget* content = MakePaintBox(box);
   PlaceAt(content, 0, 0);
   SizeTo(content, child.cx, child.cy);
-  Show(form);
-  form->CreateWindowHandle();
-  PumpQueued();
+  ShowNow(form);
   return {form, box, content};
 }
 

@@ -7,13 +7,29 @@
 
 #include <utility>
 
-// One owned handle of a kind described by TTraits (its type, the value that
-// means "none" and how it is released).
-template <typename TTraits>
+// How each kind of handle is given back.
+inline void CloseKernelHandle(HANDLE handle) {
+  CloseHandle(handle);
+}
+inline void CloseFindHandle(HANDLE handle) {
+  FindClose(handle);
+}
+template <typename TGdiHandle>
+inline void DeleteGdiObject(TGdiHandle handle) {
+  DeleteObject(handle);
+}
+inline void FreeGlobalMemory(HGLOBAL handle) {
+  GlobalFree(handle);
+}
+inline void DeleteMemoryDc(HDC dc) {
+  DeleteDC(dc);
+}
+
+// One owned handle, given back with `Close`. Both 0 and INVALID_HANDLE_VALUE
+// mean "none", since the calls that make handles answer failure either way.
+template <typename THandle, void (*Close)(THandle)>
 class TScopedHandle {
  public:
-  using THandle = typename TTraits::THandle;
-
   TScopedHandle() = default;
   explicit TScopedHandle(THandle handle) : handle_(handle) {}
   ~TScopedHandle() { Reset(); }
@@ -26,68 +42,33 @@ class TScopedHandle {
   TScopedHandle& operator=(const TScopedHandle&) = delete;
 
   THandle Get() const { return handle_; }
-  explicit operator bool() const { return TTraits::IsValid(handle_); }
-  // Gives up ownership: the caller (or the system) releases the handle now.
-  THandle Release() { return std::exchange(handle_, TTraits::None()); }
-  void Reset(THandle handle = TTraits::None()) {
-    if (TTraits::IsValid(handle_)) TTraits::Close(handle_);
+  explicit operator bool() const {
+    return handle_ && reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE;
+  }
+  // Gives up ownership: the caller (or the system) gives the handle back now.
+  THandle Release() { return std::exchange(handle_, nullptr); }
+  void Reset(THandle handle = nullptr) {
+    if (*this) Close(handle_);
     handle_ = handle;
   }
 
  private:
-  THandle handle_ = TTraits::None();
+  THandle handle_ = nullptr;
 };
 
-// Process, thread, file and other kernel handles: CloseHandle. Both 0 and
-// INVALID_HANDLE_VALUE mean "none", since the creating calls differ.
-struct TKernelHandleTraits {
-  using THandle = HANDLE;
-  static HANDLE None() { return nullptr; }
-  static bool IsValid(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE handle) { CloseHandle(handle); }
-};
-using TKernelHandle = TScopedHandle<TKernelHandleTraits>;
-
-// A directory search from FindFirstFileA: FindClose.
-struct TFindHandleTraits {
-  using THandle = HANDLE;
-  static HANDLE None() { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(HANDLE handle) { return handle != INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE handle) { FindClose(handle); }
-};
-using TFindHandle = TScopedHandle<TFindHandleTraits>;
-
-// A brush, pen, font, bitmap or region: DeleteObject.
+// Process, thread, file and other kernel handles.
+using TKernelHandle = TScopedHandle<HANDLE, &CloseKernelHandle>;
+// A directory search from FindFirstFileA.
+using TFindHandle = TScopedHandle<HANDLE, &CloseFindHandle>;
+// A brush, pen, font, bitmap or region.
 template <typename TGdiHandle>
-struct TGdiObjectTraits {
-  using THandle = TGdiHandle;
-  static TGdiHandle None() { return nullptr; }
-  static bool IsValid(TGdiHandle handle) { return handle != nullptr; }
-  static void Close(TGdiHandle handle) { DeleteObject(handle); }
-};
-template <typename TGdiHandle>
-using TGdiObject = TScopedHandle<TGdiObjectTraits<TGdiHandle>>;
-
-// Movable global memory, as the clipboard takes it: GlobalFree unless
-// released to the clipboard.
-struct TGlobalMemoryTraits {
-  using THandle = HGLOBAL;
-  static HGLOBAL None() { return nullptr; }
-  static bool IsValid(HGLOBAL handle) { return handle != nullptr; }
-  static void Close(HGLOBAL handle) { GlobalFree(handle); }
-};
-using TGlobalMemory = TScopedHandle<TGlobalMemoryTraits>;
-
-// A memory device context: DeleteDC.
-struct TMemoryDcTraits {
-  using THandle = HDC;
-  static HDC None() { return nullptr; }
-  static bool IsValid(HDC dc) { return dc != nullptr; }
-  static void Close(HDC dc) { DeleteDC(dc); }
-};
+using TGdiObject = TScopedHandle<TGdiHandle, &DeleteGdiObject<TGdiHandle>>;
+// Movable global memory, as the clipboard takes it: freed unless released to
+// the clipboard.
+using TGlobalMemory = TScopedHandle<HGLOBAL, &FreeGlobalMemory>;
 
 // A memory device context compatible with `like` (the screen when 0).
-class TMemoryDc : public TScopedHandle<TMemoryDcTraits> {
+class TMemoryDc : public TScopedHandle<HDC, &DeleteMemoryDc> {
  public:
   explicit TMemoryDc(HDC like = nullptr) : TScopedHandle(CreateCompatibleDC(like)) {}
 };
