@@ -1,5 +1,6 @@
 // Frame images: a canvas and the sprite's palette composed into an 8-bit
 // bottom-up BMP image, loaded into the frame's bitmap.
+#include <algorithm>
 #include <cstring>
 
 #include "format_shp/frame_image.h"
@@ -46,6 +47,16 @@ void AppendRowsBottomUp(TByteStream* image, SpriteCanvas* canvas, uint32_t heigh
   }
 }
 
+// Fills the image up to `size` with colour 0: a frame of a kind that is not
+// decoded has no rows, and its picture is blank.
+void PadWithZeros(TByteStream* image, uint32_t size) {
+  static const uint8_t kZeros[4096] = {};
+  while (image->GetSize() < size) {
+    uint32_t count = std::min<uint32_t>(sizeof kZeros, size - image->GetSize());
+    if (image->Write(kZeros, count) == 0) return;
+  }
+}
+
 }  // namespace
 
 constinit const TBmpHeaderTemplate BmpHeaderTemplate = MakeTemplate();
@@ -79,6 +90,7 @@ void TShp::BuildBitmaps() {
     image->Write(header.Rest, sizeof header.Rest);
     image->Write(Palette, kPaletteSize);
     if (frame->Canvas) AppendRowsBottomUp(image, frame->Canvas, Height);
+    PadWithZeros(image, imageSize);
     image->Seek(0, kFromStart);
     if (!frame->Bitmap) frame->Bitmap = new TDib();
     frame->Bitmap->LoadBmpStream(image);

@@ -183,7 +183,7 @@ TEST(ShpDamaged, LiteralStretchesCrossingTheRightEdgeAreCut) {
       {8, 6, 1, {0, 5, 6, 7}},  // a stray pixel would land in the next row
       {8, 6, 3, {0, 5, 6, 7}},  // ... past the canvas
       {7, 5, 3, {0, 5, 6, 7}},  // ... in the row padding
-      {16, 6, 3, longRow},
+      {16, 6, 3, longRow},      // ... eight bytes at a time, past the canvas
   };
   TTempDir dir;
   for (const auto& c : cases) {
@@ -288,11 +288,12 @@ TEST(ShpBounds, AnOffsetAtTheEndIsBeyondItNotCutShort) {
   struct {
     uint32_t beforeEnd, pastEnd, truncated;
   } cases[] = {{0, 1, 0}, {1, 0, 1}};
+  const uint32_t fileSize = 8 + 24 + 1;  // the headers of one frame and one data byte
   TTempDir dir;
   for (uint32_t compression : {0u, 3u}) {
     for (const auto& c : cases) {
       TShpFrameSpec frame = FrameWithData(0, 0, 4, 2, compression, {9});
-      frame.DataOffset = 8 + 24 + 1 - c.beforeEnd;
+      frame.DataOffset = fileSize - c.beforeEnd;
       TScopedObject<TShp> shp(new TShp());
       LoadBytes(shp.Get(), dir, EncodeShp(4, 2, {frame}));
       const TShpLoadReport& report = shp->LoadReport;

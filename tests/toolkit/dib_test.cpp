@@ -128,7 +128,23 @@ TEST(DibLoad, BadStreamsLeaveThePictureEmptyAndTheStreamInPlace) {
   }
 }
 
-// The pixel bound at its edge, with headers only (the missing rows are
+// A memory stream that claims zero bytes past its real end, so that the
+// pixel bound can be reached without holding the picture (a block larger
+// than its stream is refused before the bound is looked at).
+constexpr uint32_t kClaimedBeyondEnd = (512u << 20) + 4;
+
+uint32_t ClaimedSize(TByteStream* stream) {
+  return static_cast<uint32_t>(stream->Size) + kClaimedBeyondEnd;
+}
+
+uint32_t ReadZerosPastEnd(TByteStream* stream, void* buffer, uint32_t count) {
+  static const auto memoryRead = TScopedObject<TByteStream>(MakeMemoryStream())->Ops.Read;
+  uint32_t got = memoryRead(stream, buffer, count);
+  std::memset(static_cast<uint8_t*>(buffer) + got, 0, count - got);
+  return count;
+}
+
+// The pixel bound at its edge, with headers only (the missing rows read as
 // zero): exactly 512 MiB loads, the next size a row allows does not.
 TEST(DibLoad, PixelsUpTo512MiBLoad) {
   struct {
@@ -140,6 +156,8 @@ TEST(DibLoad, PixelsUpTo512MiBLoad) {
     image.resize(1078);
     WriteLe32(&image[22], c.height);
     auto in = StreamOf(image);
+    in->Ops.GetSize = ClaimedSize;
+    in->Ops.Read = ReadZerosPastEnd;
     TScopedObject<TDib> dib(new TDib());
     dib->LoadBmpStream(in.Get());
     EXPECT_EQ(dib->BitsSize, c.bitsSize) << c.height;
