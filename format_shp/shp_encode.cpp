@@ -4,17 +4,52 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "toolkit/base/le_bytes.h"
 
 namespace {
 
-constexpr uint64_t kOnes = 0x0101010101010101;
-constexpr uint64_t kHighs = 0x8080808080808080;
 // A run-length row's length field must hold the row's whole byte count.
 constexpr uint32_t kMaxCodedRow = 0xFFFF;
 // Data offsets are 32-bit; the frame table comes first.
 constexpr uint64_t kMaxDataSize =
     0xFFFFFFFFu - kShpFileHeaderSize - uint64_t{kShpFrameHeaderSize} * 0xFFFF;
+
+// Row pixels are coded a block at a time, from a mask of its zero pixels.
+constexpr uint32_t kBlock = 64;
+// Literals are copied this many bytes at a time.
+constexpr uint32_t kChunk = 16;
+static_assert(kCodedRowSlack >= kChunk);
+
+// Bit b set when p[b] is 0, for b < n <= kBlock; p has kBlock readable bytes
+// when n < kBlock.
+uint64_t ZeroMask(const uint8_t* p, uint32_t n) {
+  uint64_t mask = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (uint32_t k = 0; k < kBlock; k += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+    uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+    mask |= uint64_t{bits} << k;
+  }
+#else
+  for (uint32_t k = 0; k < kBlock; ++k)
+    mask |= uint64_t{p[k] == 0} << k;
+#endif
+  return n < kBlock ? mask & ((uint64_t{1} << n) - 1) : mask;
+}
+
+// Writes all but the last (1..255) of a run's pixels as runs of 255.
+uint8_t* PutLongRun(uint8_t* o, uint32_t& run) {
+  for (; run > 255; run -= 255, o += 2) {
+    o[0] = 0;
+    o[1] = 255;
+  }
+  return o;
+}
 
 uint64_t Word(const uint8_t* p) {
   uint64_t word;
@@ -67,37 +102,44 @@ void PutFrameHeader(uint8_t* h, const TShpFrameOut& frame, uint32_t compression)
 
 uint32_t EncodeCodedRow(const uint8_t* pixels, uint32_t width, uint8_t* out) {
   uint8_t* o = out + 2;
-  uint32_t i = 0;
-  while (i < width) {
-    // Literals eight at a time: a word is stored whole, and the bytes after
-    // its first zero are overwritten by the items that follow (or lie in the
-    // slack past the row).
-    uint64_t zeros = 0;
-    for (; i + 8 <= width; i += 8, o += 8) {
-      uint64_t word = Word(pixels + i);
-      std::memcpy(o, &word, 8);
-      zeros = (word - kOnes) & ~word & kHighs;
-      if (zeros != 0) break;
+  uint32_t run = 0;  // zero pixels not yet written; a run may span blocks
+  for (uint32_t base = 0; base < width; base += kBlock) {
+    const uint32_t n = std::min(kBlock, width - base);
+    const uint8_t* p = pixels + base;
+    // Literals are copied in whole chunks, which may read up to a chunk past
+    // the block; near the row's end the block is read from a padded copy.
+    uint8_t tail[kBlock + kChunk];
+    if (base + kBlock + kChunk > width) {
+      std::memset(tail, 0xFF, sizeof tail);
+      std::memcpy(tail, p, n);
+      p = tail;
     }
-    if (zeros != 0) {
-      uint32_t k = static_cast<uint32_t>(std::countr_zero(zeros)) / 8;
-      i += k;
-      o += k;
-    } else {
-      for (; i < width && pixels[i] != 0; ++i)
-        *o++ = pixels[i];
-    }
-    uint32_t run = ZeroLength(pixels + i, width - i);
-    i += run;
-    for (; run > 255; run -= 255, o += 2) {
-      o[0] = 0;
-      o[1] = 255;
-    }
-    if (run > 0) {
+    const uint64_t zeros = ZeroMask(p, n);
+    uint32_t x = 0;
+    while (x < n) {
+      uint32_t z = static_cast<uint32_t>(std::countr_zero(~(zeros >> x)));
+      run += z;
+      x += z;
+      if (x >= n) break;
+      if (run > 255) [[unlikely]]
+        o = PutLongRun(o, run);
+      // Written whether or not there is a run; kept only if there is one.
       o[0] = 0;
       o[1] = static_cast<uint8_t>(run);
-      o += 2;
+      o += run != 0 ? 2 : 0;
+      run = 0;
+      uint32_t l = std::min(static_cast<uint32_t>(std::countr_zero(zeros >> x)), n - x);
+      for (uint32_t k = 0; k < l; k += kChunk)
+        std::memcpy(o + k, p + x + k, kChunk);
+      o += l;
+      x += l;
     }
+  }
+  if (run > 255) o = PutLongRun(o, run);
+  if (run > 0) {
+    o[0] = 0;
+    o[1] = static_cast<uint8_t>(run);
+    o += 2;
   }
   uint32_t size = static_cast<uint32_t>(o - out);
   WriteLe16(out, static_cast<uint16_t>(size));

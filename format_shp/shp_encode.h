@@ -67,7 +67,7 @@ class TShpEncoder {
 };
 
 // Bytes past a coded row that EncodeCodedRow may overwrite.
-constexpr uint32_t kCodedRowSlack = 8;
+constexpr uint32_t kCodedRowSlack = 16;
 
 // One run-length row of `width` pixels written at `out`, which has room for
 // 2 + 2 * width + kCodedRowSlack bytes; answers the row's size.
