@@ -24,8 +24,8 @@ constexpr uint32_t kBlock = 64;
 constexpr uint32_t kChunk = 16;
 static_assert(kCodedRowSlack >= kChunk);
 
-// Bit b set when p[b] is 0, for b < n <= kBlock; p has kBlock readable bytes
-// when n < kBlock.
+// Bit b set when p[b] is 0, for b < n <= kBlock; p has kBlock readable
+// bytes.
 uint64_t ZeroMask(const uint8_t* p, uint32_t n) {
   uint64_t mask = 0;
 #if defined(__SSE2__)
@@ -106,10 +106,9 @@ uint32_t EncodeCodedRow(const uint8_t* pixels, uint32_t width, uint8_t* out) {
   for (uint32_t base = 0; base < width; base += kBlock) {
     const uint32_t n = std::min(kBlock, width - base);
     const uint8_t* p = pixels + base;
-    // Literals are copied in whole chunks, which may read up to a chunk past
-    // the block; near the row's end the block is read from a padded copy.
-    uint8_t tail[kBlock + kChunk];
-    if (base + kBlock + kChunk > width) {
+    // A block short of kBlock pixels is read from a padded copy.
+    uint8_t tail[kBlock];
+    if (n < kBlock) {
       std::memset(tail, 0xFF, sizeof tail);
       std::memcpy(tail, p, n);
       p = tail;
@@ -129,8 +128,14 @@ uint32_t EncodeCodedRow(const uint8_t* pixels, uint32_t width, uint8_t* out) {
       o += run != 0 ? 2 : 0;
       run = 0;
       uint32_t l = std::min(static_cast<uint32_t>(std::countr_zero(zeros >> x)), n - x);
-      for (uint32_t k = 0; k < l; k += kChunk)
-        std::memcpy(o + k, p + x + k, kChunk);
+      // Whole chunks may read up to kChunk - 1 pixels past the stretch,
+      // which near the row's end lie past the row.
+      if (base + x + l + kChunk <= width) [[likely]] {
+        for (uint32_t k = 0; k < l; k += kChunk)
+          std::memcpy(o + k, p + x + k, kChunk);
+      } else {
+        std::memcpy(o, p + x, l);
+      }
       o += l;
       x += l;
     }
