@@ -179,6 +179,46 @@ TEST(ShpDecode, LongRowsAndWideSprites) {
   }
 }
 
+// Rows wide enough to be decoded many pixels at a time, whose length fields
+// lie; whole and cut short. The canvas and the report are those of the same
+// rows with true length fields.
+TEST(ShpDecode, LyingLengthFieldsInWideRows) {
+  const uint16_t width = 48;
+  std::vector<TBytes> rows = SpeckledRows(width, 4, 5);
+  auto coded = [&](int field) {
+    TBytes data;
+    for (const TBytes& row : rows) {
+      TBytes one = EncodeCodedRow(row);
+      if (field >= 0)
+        one[0] = static_cast<uint8_t>(field), one[1] = static_cast<uint8_t>(field >> 8);
+      if (field < -1) one[0] = static_cast<uint8_t>(one[0] + field + 1);
+      data.insert(data.end(), one.begin(), one.end());
+    }
+    return data;
+  };
+  const TBytes truth = coded(-1);
+  TTempDir dir;
+  // -1 keeps the true fields; below it, each field is that much too small
+  for (int field : {0, 1, 2, 3, 20, 65535, -2, -3, -5}) {
+    TBytes data = coded(field);
+    for (size_t cut : {data.size(), data.size() / 2, size_t{30}}) {
+      TScopedObject<TShp> lying(new TShp()), honest(new TShp());
+      TBytes part(data.begin(), data.begin() + cut);
+      TBytes truePart(truth.begin(), truth.begin() + cut);
+      LoadBytes(lying.Get(), dir, EncodeShp(width, 4, {FrameWithData(0, 0, width, 4, 3, part)}));
+      LoadBytes(honest.Get(), dir,
+                EncodeShp(width, 4, {FrameWithData(0, 0, width, 4, 3, truePart)}));
+      EXPECT_EQ(CanvasBytes(lying->FrameAt(0)), CanvasBytes(honest->FrameAt(0)))
+          << field << " " << cut;
+      EXPECT_EQ(lying->LoadReport.IsClean(), honest->LoadReport.IsClean()) << field << " " << cut;
+      if (cut == data.size()) {
+        EXPECT_EQ(CanvasBytes(lying->FrameAt(0)), CanvasOf(width, PlaceInBox(width, 4, 0, 0, rows)))
+            << field;
+      }
+    }
+  }
+}
+
 TEST(ShpDecode, KindsThatAreNotDecodedKeepAnEmptyCanvas) {
   TTempDir dir;
   TScopedObject<TShp> shp(new TShp());
