@@ -6,7 +6,7 @@
 #include "toolkit/base/byte_stream.h"
 
 TByteCursor::TByteCursor(TByteStream* stream, uint32_t end)
-    : stream_(stream), end_(end), data_(new uint8_t[kChunkSize]) {}
+    : stream_(stream), end_(end), data_(new uint8_t[kChunkSize + kReadSlack]()) {}
 
 TByteCursor::~TByteCursor() {
   delete[] data_;

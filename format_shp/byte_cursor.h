@@ -12,6 +12,9 @@ class TByteStream;
 class TByteCursor {
  public:
   static constexpr uint32_t kChunkSize = 64 * 1024;
+  // Bytes past Ready() that may be read, so that scans can take whole
+  // blocks; what they hold means nothing.
+  static constexpr uint32_t kReadSlack = 64;
 
   TByteCursor(TByteStream* stream, uint32_t end);
   ~TByteCursor();

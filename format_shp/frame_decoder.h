@@ -23,6 +23,11 @@ enum class TDecodeEnd : uint8_t {
 // inside the box are read.
 TDecodeEnd DecodeRawRows(TByteCursor& in, uint64_t dataOffset, const TFramePlacement& at);
 
+// Coded rows may write zeros up to this many bytes past a row's last pixel:
+// over later rows, which are decoded after it, and past the canvas, which
+// must be followed by that many bytes of its own.
+constexpr uint32_t kCodedRowOverrun = 32;
+
 // Run-length rows at `dataOffset`: each a 2-byte field, then items up to Cx
 // pixels. `budget` is what all coded rows of the sprite may still consume; it
 // is charged with every row read.

@@ -7,6 +7,7 @@
 
 #include "format_shp/byte_cursor.h"
 #include "format_shp/frame_decoder.h"
+#include "format_shp/frame_jobs.h"
 #include "toolkit/base/le_bytes.h"
 #include "toolkit/base/page_block.h"
 
@@ -136,8 +137,10 @@ uint8_t* TShp::AllocateCanvases(uint32_t canvasSize) {
     count += frame->DataOffset != 0 && IsDecodedKind(frame->Compression) ? 1 : 0;
   }
   if (count == 0 || canvasSize == 0) return nullptr;
-  // CheckSpriteSize has bounded the total.
-  canvasBlockSize_ = static_cast<size_t>(count * canvasSize);
+  // CheckSpriteSize has bounded the total. Each canvas is followed by the
+  // zeros coded rows may write past it, so that frames can be decoded in
+  // any order.
+  canvasBlockSize_ = static_cast<size_t>(count * (canvasSize + kCodedRowOverrun));
   canvasBlock_ = AllocateZeroedPages(canvasBlockSize_);
   if (!canvasBlock_) {
     canvasBlockSize_ = 0;
@@ -186,7 +189,7 @@ void TShp::LoadShpFile(const char* fileName) {
     withPixels += FrameAt(i)->DataOffset != 0 ? 1 : 0;
   LoadReport.Refusal = CheckSpriteSize(Width, Height, withPixels, LoadReport.BytesNeeded);
   if (LoadReport.Refusal != TShpRefusal::None) return Clear();
-  DecodeFrames(in, withPixels);
+  DecodeFrames(in, fileName, withPixels);
 }
 
 void TShp::ReadFrameHeaders(TByteCursor& in) {
@@ -202,7 +205,7 @@ void TShp::ReadFrameHeaders(TByteCursor& in) {
   FrameCount = static_cast<int32_t>(count);
 }
 
-void TShp::DecodeFrames(TByteCursor& in, uint32_t framesWithPixels) {
+void TShp::DecodeFrames(TByteCursor& in, const char* fileName, uint32_t framesWithPixels) {
   const uint32_t stride = Width + RowPad(Width);
   const uint32_t canvasSize = Height * stride;
   // Honest files read each coded byte about once, and at most about two
@@ -210,8 +213,17 @@ void TShp::DecodeFrames(TByteCursor& in, uint32_t framesWithPixels) {
   // could otherwise make a small file cost hours.
   uint64_t budget =
       2 * uint64_t{in.End()} + 2 * uint64_t{canvasSize} * framesWithPixels + (uint64_t{1} << 20);
-  uint8_t* nextCanvas = AllocateCanvases(canvasSize);
+  std::vector<TFrameJob> jobs = PlanFrames(in.End(), stride, canvasSize);
+  DecodeFrameJobs(jobs, in, fileName, TwoThreadCanvasBytes, budget);
+  for (const TFrameJob& job : jobs) {
+    if (job.End == TDecodeEnd::DataEnded) LoadReport.Truncated.Add(job.Index);
+    if (job.End == TDecodeEnd::OverBudget) LoadReport.OverBudget.Add(job.Index);
+  }
+}
 
+std::vector<TFrameJob> TShp::PlanFrames(uint32_t fileSize, uint32_t stride, uint32_t canvasSize) {
+  std::vector<TFrameJob> jobs;
+  uint8_t* nextCanvas = AllocateCanvases(canvasSize);
   for (int32_t i = 0; i < FrameCount; ++i) {
     TShpSprite* frame = FrameAt(i);
     frame->HasPixels = frame->DataOffset != 0;
@@ -223,27 +235,28 @@ void TShp::DecodeFrames(TByteCursor& in, uint32_t framesWithPixels) {
     // Already zero: margins, blank rows and zero runs are in place, and
     // pixels outside the box are never written.
     frame->Canvas = MakeCanvasView(nextCanvas, canvasSize);
-    SpriteCanvas* canvas = frame->Canvas;
-    nextCanvas += canvasSize;
+    TFrameJob job;
+    job.Canvas = nextCanvas;
+    job.CanvasSize = canvasSize;
+    nextCanvas += canvasSize + kCodedRowOverrun;
 
     uint32_t x = frame->X, y = frame->Y, cx = frame->FrameWidth, cy = frame->FrameHeight;
     if (x + cx > Width || y + cy > Height) LoadReport.Clipped.Add(i);
-    TFramePlacement at;
-    at.Stride = stride;
-    at.FrameWidth = cx;
-    at.Rows = y < Height ? std::min(cy, Height - y) : 0;
-    at.Columns = x < Width ? std::min(cx, Width - x) : 0;
-    if (at.Rows == 0 || at.Columns == 0) continue;  // nothing of it is inside the box
-    at.FirstPixel = canvas->Block + y * stride + x;
+    job.At.Stride = stride;
+    job.At.FrameWidth = cx;
+    job.At.Rows = y < Height ? std::min(cy, Height - y) : 0;
+    job.At.Columns = x < Width ? std::min(cx, Width - x) : 0;
+    if (job.At.Rows == 0 || job.At.Columns == 0) continue;  // nothing of it is inside the box
+    job.At.FirstPixel = job.Canvas + y * stride + x;
 
-    if (frame->DataOffset >= in.End()) {
+    if (frame->DataOffset >= fileSize) {
       LoadReport.DataPastEnd.Add(i);
       continue;
     }
-    TDecodeEnd end = frame->Compression == kShpCodedRows
-                         ? DecodeCodedRows(in, frame->DataOffset, at, budget)
-                         : DecodeRawRows(in, frame->DataOffset, at);
-    if (end == TDecodeEnd::DataEnded) LoadReport.Truncated.Add(i);
-    if (end == TDecodeEnd::OverBudget) LoadReport.OverBudget.Add(i);
+    job.Index = i;
+    job.Coded = frame->Compression == kShpCodedRows;
+    job.DataOffset = frame->DataOffset;
+    jobs.push_back(job);
   }
+  return jobs;
 }

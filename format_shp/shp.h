@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "format_shp/shp_load_report.h"
 #include "toolkit/base/base_object.h"
@@ -10,6 +11,7 @@
 #include "toolkit/base/ptr_list.h"
 
 class TByteCursor;
+struct TFrameJob;
 
 // A frame's decoded pixels inside the full sprite box: Height rows of
 // Width + RowPad colour indices, top row first. A memory stream.
@@ -29,6 +31,10 @@ constexpr uint32_t kShpCodedRows = 3;
 // may take at most this much memory; a file asking for more is refused
 // rather than trusted.
 constexpr uint64_t kMaxCanvasBytes = uint64_t{512} << 20;
+
+// A second decoding thread takes up to a millisecond to start: worth it
+// only for sprites whose canvases come to this much.
+constexpr uint64_t kTwoThreadCanvasBytes = uint64_t{4} << 20;
 
 // Bytes that bring `width` up to a multiple of 4.
 inline uint32_t RowPad(uint32_t width) {
@@ -80,6 +86,9 @@ class TShp : public TBaseObject {
   uint16_t Height = 0;
   // What the last LoadShpFile repaired or refused.
   TShpLoadReport LoadReport;
+  // Sprites whose canvases come to at least this many bytes are decoded on
+  // two threads; the result is the same either way.
+  uint64_t TwoThreadCanvasBytes = kTwoThreadCanvasBytes;
 
   // Replaces the sprite's contents by the file's. Name is the file's own
   // name (without its folder) up to its first ".".
@@ -105,7 +114,8 @@ class TShp : public TBaseObject {
 
  private:
   void ReadFrameHeaders(TByteCursor& in);
-  void DecodeFrames(TByteCursor& in, uint32_t framesWithPixels);
+  void DecodeFrames(TByteCursor& in, const char* fileName, uint32_t framesWithPixels);
+  std::vector<TFrameJob> PlanFrames(uint32_t fileSize, uint32_t stride, uint32_t canvasSize);
   uint8_t* AllocateCanvases(uint32_t canvasSize);
 
   // Every decoded canvas of the sprite lies in this one block, in frame

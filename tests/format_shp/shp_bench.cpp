@@ -89,6 +89,7 @@ void ColdLoadBench(benchmark::State& state) {
     malloc_trim(0);
     state.ResumeTiming();
     TShp* shp = new TShp();
+    if (state.range(1) == 1) shp->TwoThreadCanvasBytes = UINT64_MAX;
     shp->LoadShpFile(path.c_str());
     benchmark::DoNotOptimize(shp->FrameAt(kFrames - 1)->Canvas->Block);
     state.PauseTiming();
@@ -175,9 +176,11 @@ void PngExportDemoBench(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(ColdLoadBench)
-    ->ArgName("coded")
-    ->Arg(1)
-    ->Arg(0)
+    ->ArgNames({"coded", "threads"})
+    ->Args({1, 2})
+    ->Args({0, 2})
+    ->Args({1, 1})
+    ->Args({0, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(EncodeBench)->Unit(benchmark::kMillisecond);

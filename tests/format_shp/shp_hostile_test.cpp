@@ -1,7 +1,10 @@
 // Damaged and hostile files: every repair and every bound on time and memory.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "shp_test_util.h"
+#include "support/hostile_shp.h"
 
 namespace {
 
@@ -359,6 +362,70 @@ TEST(ShpBounds, FramesReReadingEachOthersDataStopWithinABudget) {
   EXPECT_EQ(report.OverBudget.Count + report.Truncated.Count, frameCount);
   for (uint32_t i = 0; i < frameCount; ++i)
     ASSERT_EQ(CanvasBytes(shp->FrameAt(int32_t(i))), TBytes(4, 0));
+}
+
+// The report of a load, to compare two loads of one file.
+std::string ReportText(const TShpLoadReport& r) {
+  std::string text = std::to_string(int(r.Refusal)) + " " + std::to_string(r.HeadersCut);
+  for (const TFrameTally& t : {r.Clipped, r.Truncated, r.DataPastEnd, r.OverBudget})
+    text += " " + std::to_string(t.Count) + "@" + std::to_string(t.First);
+  return text;
+}
+
+std::vector<TBytes> Canvases(const TShp* shp) {
+  std::vector<TBytes> all;
+  for (int32_t i = 0; i < shp->FrameCount; ++i)
+    all.push_back(CanvasBytes(shp->FrameAt(i)));
+  return all;
+}
+
+// 64 frames of 64 x 64: honest coded frames, and frames that re-read one
+// long stretch of zero items (`rereading` picks them), so that the budget
+// runs out early, late or not at all.
+TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading) {
+  const uint32_t count = 64;
+  std::vector<TShpFrameSpec> frames;
+  for (uint32_t i = 0; i < count; ++i)
+    frames.push_back(CodedFrame(0, 0, SpeckledRows(64, 64, i)));
+  uint32_t zerosAt = static_cast<uint32_t>(EncodeShp(64, 64, frames).size());
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!rereading(i)) continue;
+    frames[i] = FrameWithData(0, 0, 65535, 1, 3, {});
+    frames[i].DataOffset = zerosAt + 2 * i;
+  }
+  TBytes file = EncodeShp(64, 64, frames);
+  file.resize(zerosAt + (1u << 20), 0);
+  return file;
+}
+
+// Frames decoded on two threads, even for a tiny sprite, give what one
+// thread gives: the same canvases and the same report, however the budget
+// runs out.
+TEST(ShpBounds, TwoThreadsDecodeAsOneDoes) {
+  struct TCase {
+    std::string name;
+    TBytes bytes;
+    bool runsOut = false;
+  };
+  std::vector<TCase> cases = {
+      {"later half", FramesThatReRead([](uint32_t i) { return i >= 32; }), true},
+      {"first third", FramesThatReRead([](uint32_t i) { return i < 21; }), true},
+      {"every third", FramesThatReRead([](uint32_t i) { return i % 3 == 0; }), true},
+      {"last two", FramesThatReRead([](uint32_t i) { return i >= 62; }), false},
+  };
+  for (THostileFile& file : HostileShpCorpus())
+    cases.push_back({file.Name, std::move(file.Bytes)});
+  TTempDir dir;
+  for (const TCase& c : cases) {
+    TScopedObject<TShp> one(new TShp()), two(new TShp());
+    one->TwoThreadCanvasBytes = UINT64_MAX;
+    two->TwoThreadCanvasBytes = 0;
+    LoadBytes(one.Get(), dir, c.bytes);
+    LoadBytes(two.Get(), dir, c.bytes);
+    EXPECT_EQ(ReportText(two->LoadReport), ReportText(one->LoadReport)) << c.name;
+    ASSERT_TRUE(Canvases(two.Get()) == Canvases(one.Get())) << c.name;
+    EXPECT_EQ(one->LoadReport.OverBudget.Count > 0, c.runsOut) << c.name;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "format_shp/frame_decoder.h"
+
+class TByteCursor;
+
+// One frame whose rows are to be decoded, and how that went.
+struct TFrameJob {
+  int32_t Index = 0;  // the frame's number in the sprite
+  bool Coded = false;
+  uint32_t DataOffset = 0;
+  TFramePlacement At;
+  uint8_t* Canvas = nullptr;  // all of the frame's canvas, to clear it again
+  uint32_t CanvasSize = 0;
+
+  TDecodeEnd End = TDecodeEnd::Complete;
+  uint64_t Used = 0;  // the coded bytes charged to the budget
+};
+
+// Decodes the jobs with the result of doing so in order with the one
+// cursor, charging `budget` as it goes. When their canvases come to at
+// least `twoThreadBytes` and there is a second processor, the later half is
+// decoded at the same time on another thread, with a reader of its own
+// opened on `fileName`. Each canvas must be followed by kCodedRowOverrun
+// bytes that belong to no other canvas.
+void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fileName,
+                     uint64_t twoThreadBytes, uint64_t& budget);
