@@ -10,6 +10,7 @@
 #include "cli/encode_inputs.h"
 #include "cli/encode_options.h"
 #include "cli/shptool_help.h"
+#include "format_shp/shp.h"
 #include "format_shp/shp_encode.h"
 #include "formats/image_input.h"
 #include "formats/palette_file.h"
@@ -36,6 +37,7 @@ struct TEncodeRun {
   uint32_t Width = 0;
   uint32_t Height = 0;
   uint32_t FilesLeft = 0;  // this one included
+  uint32_t FramesWithPixels = 0;
 };
 
 std::string SizeText(uint32_t width, uint32_t height) {
@@ -61,6 +63,20 @@ bool FitsBox(TEncodeRun& run, const std::string& file, const TInputImage& image)
   return true;
 }
 
+// A sprite that the loader would refuse for its memory is not written.
+bool LoaderTakesOneMore(const TEncodeRun& run, const std::string& file) {
+  uint64_t needed = 0;
+  if (CheckSpriteSize(static_cast<uint16_t>(run.Width), static_cast<uint16_t>(run.Height),
+                      run.FramesWithPixels + 1, needed) == TShpRefusal::None) {
+    return true;
+  }
+  uint64_t mebibytes = (needed + (uint64_t{1} << 20) - 1) >> 20;
+  run.Console.Error(file, "one frame too many: the frames would need " + std::to_string(mebibytes) +
+                              " MiB of canvases and images to load, more than the 512 MiB "
+                              "allowed");
+  return false;
+}
+
 // Reads one image and adds its frame; exit status kConvertedAll when it was
 // added.
 int AddImage(TEncodeRun& run, const std::string& file) {
@@ -79,6 +95,7 @@ int AddImage(TEncodeRun& run, const std::string& file) {
     return kConvertedAll;
   }
   if (!FitsBox(run, file, image)) return kFileFailed;
+  if (!LoaderTakesOneMore(run, file)) return kFileFailed;
   if (run.Encoder.FrameCount() == 0) {
     run.Encoder.Reserve(run.FilesLeft, static_cast<uint16_t>(image.Width),
                         static_cast<uint16_t>(image.Height));
@@ -100,6 +117,7 @@ int AddImage(TEncodeRun& run, const std::string& file) {
                       "file 4 GiB");
     return kFileFailed;
   }
+  run.FramesWithPixels += 1;
   return kConvertedAll;
 }
 

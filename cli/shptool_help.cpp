@@ -93,7 +93,9 @@ entry 0 becomes index 0, any other the nearest colour of entries 1 to 255.
 The 1 x 1 placeholder that export writes for a frame without pixels becomes
 such a frame again.
 
-Each frame keeps the smallest rectangle around its non-zero pixels.
+Each frame keeps the smallest rectangle around its non-zero pixels. A
+sprite holds at most 65535 frames, and no more than Skarnel loads: 512 MiB
+of canvases and images (about 256 MiB of frame pixels).
 
 Options:
   --out FILE.shp       the file to write (replaced when it exists; it

@@ -133,6 +133,12 @@ TEST(ShpTool, EncodeErrorsNameTheFileAndWriteNothing) {
        {"b.bmp"},
        1,
        "shptool encode: b.bmp: is 65536 x 1; a sprite box is at most 65535 x 65535"},
+      {"too large to load",
+       {{"a.png", PngImage(8192, 4096, 3, 8, TBytes(8192 * 4096, 0))}},
+       {"a.png", "a.png", "a.png", "a.png", "a.png", "a.png", "a.png", "a.png"},
+       1,
+       "shptool encode: a.png: one frame too many: the frames would need 513 MiB of canvases "
+       "and images to load, more than the 512 MiB allowed"},
       {"not an image",
        {{"a.bmp", {'t', 'e', 'x', 't'}}},
        {"a.bmp"},

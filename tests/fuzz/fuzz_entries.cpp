@@ -71,6 +71,32 @@ void CheckSprite(TShp* sprite) {
   }
 }
 
+// Decoding on two threads must give what one thread gave.
+void CheckTwoThreadsAgree(const TShp* sprite) {
+  static TShp* again = [] {
+    TShp* shp = new TShp();
+    shp->TwoThreadCanvasBytes = 0;
+    return shp;
+  }();
+  again->LoadShpFile(SpriteFileName().c_str());
+  const TShpLoadReport& a = sprite->LoadReport;
+  const TShpLoadReport& b = again->LoadReport;
+  auto same = [](const TFrameTally& x, const TFrameTally& y) {
+    return x.Count == y.Count && x.First == y.First;
+  };
+  Check(a.Refusal == b.Refusal && same(a.Clipped, b.Clipped) && same(a.Truncated, b.Truncated) &&
+            same(a.DataPastEnd, b.DataPastEnd) && same(a.OverBudget, b.OverBudget),
+        "two threads report what one thread reports");
+  for (int32_t i = 0; i < sprite->FrameCount; ++i) {
+    const SpriteCanvas* x = sprite->FrameAt(i)->Canvas;
+    const SpriteCanvas* y = again->FrameAt(i)->Canvas;
+    Check((x == nullptr) == (y == nullptr), "two threads make the same canvases");
+    if (!x) continue;
+    Check(x->Size == y->Size && (x->Size == 0 || std::memcmp(x->Block, y->Block, x->Size) == 0),
+          "two threads decode the same pixels");
+  }
+}
+
 }  // namespace
 
 void FuzzShpFile(const uint8_t* data, size_t size) {
@@ -86,7 +112,9 @@ void FuzzShpFile(const uint8_t* data, size_t size) {
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   static TShp* sprite = new TShp();  // reused, as the viewer reuses its one sprite
+  sprite->TwoThreadCanvasBytes = UINT64_MAX;
   sprite->LoadShpFile(SpriteFileName().c_str());
+  CheckTwoThreadsAgree(sprite);
   uint8_t palette[kPaletteSize];
   for (uint32_t i = 0; i < kPaletteSize; ++i)
     palette[i] = static_cast<uint8_t>(i * 7);
