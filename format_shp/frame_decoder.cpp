@@ -27,44 +27,22 @@ uint64_t ZeroBits(const uint8_t* p) {
 #endif
 }
 
-#ifdef __SSE2__
-// Sixteen kept bytes, then sixteen cleared: the 16 bytes from 16 - n on
-// keep the first n.
-constexpr uint8_t kKeep[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                               0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-
-// Writes 16 bytes: the first n (at most 16) of `in`, then zeros.
-void PutSixteen(const uint8_t* in, uint8_t* out, uint32_t n) {
-  __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-  __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + 16 - n));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_and_si128(bytes, keep));
-}
-#endif
-
-// The part of PutLiterals past 32 bytes, out of line: most stretches are shorter.
-[[gnu::noinline]] void PutMoreLiterals(const uint8_t* in, uint8_t* out, uint32_t n) {
-#ifdef __SSE2__
-  for (uint32_t i = 32; i < n; i += 16)
-    PutSixteen(in + i, out + i, std::min(n - i, 16u));
-#else
-  std::memcpy(out + 32, in + 32, n - 32);
-#endif
+// A stretch of n literal pixels, copied 32 bytes at a time: the bytes
+// copied past its end are cleared by the ClearAfter that follows. Stretch
+// lengths vary at random, so the common ones take no branch.
+void CopyStretch(const uint8_t* in, uint8_t* out, uint32_t n) {
+  std::memcpy(out, in, 32);
+  for (uint32_t i = 32; i < n; i += 32)
+    std::memcpy(out + i, in + i, 32);
 }
 
-// Copies n literal pixels. Writes zeros after them, up to 32 bytes from
-// `out` or the next multiple of 16, and reads as far: stretch lengths vary
-// at random, so the common ones take no branch. The canvas holds 0 there
-// until later items overwrite it.
-static_assert(kCodedRowOverrun >= 32, "literals may be followed by up to 31 zeros");
+// Zeros the 32 bytes after a stretch, where CopyStretch may have left bytes
+// of the items after it. The canvas holds 0 there until later items
+// overwrite it.
+static_assert(kCodedRowOverrun >= 32, "a stretch ending a row is followed by 32 zeros");
 
-void PutLiterals(const uint8_t* in, uint8_t* out, uint32_t n) {
-#ifdef __SSE2__
-  PutSixteen(in, out, std::min(n, 16u));
-  PutSixteen(in + 16, out + 16, n > 16 ? std::min(n - 16, 16u) : 0);
-#else
-  std::memcpy(out, in, std::min(n, 32u));
-#endif
-  if (n > 32) PutMoreLiterals(in, out, n);
+void ClearAfter(uint8_t* end) {
+  std::memset(end, 0, 32);
 }
 
 // Finds the zero bytes of a block of coded data, 64 at a time. Bytes at
@@ -122,13 +100,15 @@ class TChunkRows {
     for (;;) {
       uint32_t zero = scan.Next(pos);
       uint32_t literals = std::min(zero - pos, width - count);
-      PutLiterals(data + pos, row + count, literals);
-      if (count + literals == width) {  // the row ends inside the stretch
+      CopyStretch(data + pos, row + count, literals);
+      count += literals;
+      ClearAfter(row + count);
+      if (count == width) {  // the row ends inside the stretch
         pos += literals;
         break;
       }
       if (zero + 2 > size_) return false;
-      count += literals + data[zero + 1];
+      count += data[zero + 1];
       pos = zero + 2;
       if (count >= width) break;
     }
