@@ -184,7 +184,12 @@ BENCHMARK(ColdLoadBench)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(EncodeBench)->Unit(benchmark::kMillisecond);
-BENCHMARK(LoadShpFileBench)->ArgName("coded")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadShpFileBench)
+    ->ArgName("coded")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();  // a second decoding thread's time is not the caller's
 BENCHMARK(BuildBitmapsBench)->ArgName("coded")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(PngExportDemoBench)->Unit(benchmark::kMillisecond);
