@@ -22,6 +22,7 @@ class TByteCursor {
   TByteCursor& operator=(const TByteCursor&) = delete;
 
   uint32_t End() const { return end_; }
+  TByteStream* Stream() const { return stream_; }
   // The file offset of the next byte.
   uint64_t Offset() const { return start_ + at_; }
   // Moves to a file offset; offsets at or past the end read nothing.

@@ -6,6 +6,7 @@
 
 #include "format_shp/byte_cursor.h"
 #include "toolkit/base/byte_stream.h"
+#include "toolkit/base/file_io.h"
 #include "toolkit/base/scoped_object.h"
 
 namespace {
@@ -31,8 +32,12 @@ bool WorthASecondThread(std::span<TFrameJob> jobs, uint64_t twoThreadBytes) {
 void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fileName,
                      uint64_t twoThreadBytes, uint64_t& budget) {
   if (!WorthASecondThread(jobs, twoThreadBytes)) return DecodeInOrder(jobs, in, budget);
+  // Opened again by name: another file may have taken the name since.
   TScopedObject<TByteStream> stream(MakeFileReader(fileName));
-  if (stream->FileHandle == kInvalidFileHandle) return DecodeInOrder(jobs, in, budget);
+  if (stream->FileHandle == kInvalidFileHandle ||
+      !IsSameFile(stream->FileHandle, in.Stream()->FileHandle)) {
+    return DecodeInOrder(jobs, in, budget);
+  }
   TByteCursor laterIn(stream, in.End());
   std::span<TFrameJob> earlier = jobs.first(jobs.size() / 2);
   std::span<TFrameJob> later = jobs.subspan(earlier.size());

@@ -194,6 +194,29 @@ TEST(FileReader, AFileThatCannotBeOpenedAnswersFailures) {
   }
 }
 
+// Two opens of one name are one file until another file takes the name.
+TEST(FileReader, TellsWhetherTwoHandlesAreOnOneFile) {
+  TTempDir dir;
+  const std::string a = dir.File("a.bin"), b = dir.File("b.bin");
+  WriteFileBytes(a, Pattern(10, 1));
+  WriteFileBytes(b, Pattern(10, 1));
+  TFileHandle first = OpenFileForReading(a.c_str());
+  TFileHandle again = OpenFileForReading(a.c_str());
+  TFileHandle other = OpenFileForReading(b.c_str());
+  EXPECT_TRUE(IsSameFile(first, again));
+  EXPECT_FALSE(IsSameFile(first, other));
+  CloseFile(again);
+  CloseFile(other);
+  // Windows keeps a file open for reading from being replaced; elsewhere
+  // the name goes to the new file.
+  if (MoveOverFile(b.c_str(), a.c_str())) {
+    TFileHandle replaced = OpenFileForReading(a.c_str());
+    EXPECT_FALSE(IsSameFile(first, replaced));
+    CloseFile(replaced);
+  }
+  CloseFile(first);
+}
+
 TEST(FileWriter, WritingFromTheStartLeavesNoOlderTail) {
   TTempDir dir;
   std::string name = dir.File("out.bin");

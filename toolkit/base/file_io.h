@@ -30,6 +30,9 @@ uint32_t WriteToFile(TFileHandle file, const void* buffer, uint32_t count);
 // Cuts the file at the current position.
 bool SetEndOfFileHere(TFileHandle file);
 void CloseFile(TFileHandle file);
+// True when both are open on one file on disk: not only one name, which may
+// have been given to another file in between.
+bool IsSameFile(TFileHandle a, TFileHandle b);
 // Renames `from` to `to`, replacing a file already there.
 bool MoveOverFile(const char* from, const char* to);
 void RemoveFile(const char* name);

@@ -103,3 +103,9 @@ bool MoveOverFile(const char* from, const char* to) {
 void RemoveFile(const char* path) {
   ::unlink(path);
 }
+
+bool IsSameFile(TFileHandle a, TFileHandle b) {
+  struct stat first, second;
+  return ::fstat(ToFd(a), &first) == 0 && ::fstat(ToFd(b), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}

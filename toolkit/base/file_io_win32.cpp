@@ -59,3 +59,12 @@ bool MoveOverFile(const char* from, const char* to) {
 void RemoveFile(const char* path) {
   DeleteFileA(path);
 }
+
+bool IsSameFile(TFileHandle a, TFileHandle b) {
+  BY_HANDLE_FILE_INFORMATION first, second;
+  return GetFileInformationByHandle(ToHandle(a), &first) &&
+         GetFileInformationByHandle(ToHandle(b), &second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
