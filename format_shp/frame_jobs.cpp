@@ -30,10 +30,11 @@ bool WorthASecondThread(std::span<TFrameJob> jobs, uint64_t twoThreadBytes) {
 }  // namespace
 
 void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fileName,
-                     uint64_t twoThreadBytes, uint64_t& budget) {
+                     uint64_t twoThreadBytes, uint64_t& budget,
+                     TByteStream* (*openReader)(const char*)) {
   if (!WorthASecondThread(jobs, twoThreadBytes)) return DecodeInOrder(jobs, in, budget);
   // Opened again by name: another file may have taken the name since.
-  TScopedObject<TByteStream> stream(MakeFileReader(fileName));
+  TScopedObject<TByteStream> stream(openReader(fileName));
   if (stream->FileHandle == kInvalidFileHandle ||
       !IsSameFile(stream->FileHandle, in.Stream()->FileHandle)) {
     return DecodeInOrder(jobs, in, budget);

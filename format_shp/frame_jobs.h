@@ -4,6 +4,7 @@
 #include <span>
 
 #include "format_shp/frame_decoder.h"
+#include "toolkit/base/byte_stream.h"
 
 class TByteCursor;
 
@@ -23,8 +24,9 @@ struct TFrameJob {
 // Decodes the jobs with the result of doing so in order with the one
 // cursor, charging `budget` as it goes. When their canvases come to at
 // least `twoThreadBytes` and there is a second processor, the later half is
-// decoded at the same time on another thread, with a reader of its own
-// opened on `fileName`. Each canvas must be followed by kCodedRowOverrun
-// bytes that belong to no other canvas.
+// decoded at the same time on another thread, with a reader of its own that
+// `openReader` opens on `fileName`. Each canvas must be followed by
+// kCodedRowOverrun bytes that belong to no other canvas.
 void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fileName,
-                     uint64_t twoThreadBytes, uint64_t& budget);
+                     uint64_t twoThreadBytes, uint64_t& budget,
+                     TByteStream* (*openReader)(const char*) = MakeFileReader);
