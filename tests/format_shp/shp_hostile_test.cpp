@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "format_shp/byte_cursor.h"
 #include "shp_test_util.h"
 #include "support/hostile_shp.h"
 
@@ -139,6 +140,34 @@ TEST(ShpDamaged, CodedRowsThatNeverReachTheirWidth) {
     EXPECT_EQ(canvas[0], c.data.size() > 2 ? c.data[2] : 0) << c.what;
     EXPECT_EQ(shp->LoadReport.Truncated.Count + shp->LoadReport.DataPastEnd.Count, 1u) << c.what;
   }
+}
+
+// A zero item whose count byte would lie past the end of the file is data
+// cut short, also where rows are decoded straight from a chunk: in a file
+// over one chunk, the bytes after the last chunk still hold an earlier
+// chunk's, which a count read there would take for data.
+TEST(ShpDamaged, AZeroItemWithoutItsCountEndsALargeFile) {
+  const uint16_t width = 64, height = 1000;
+  std::vector<TBytes> rows(height, TBytes(width, 200));
+  TBytes data;
+  for (uint16_t r = 0; r + 1 < height; ++r) {
+    TBytes row = EncodeCodedRow(rows[r]);
+    data.insert(data.end(), row.begin(), row.end());
+  }
+  rows.back().back() = 0;
+  TBytes last = EncodeCodedRow(rows.back());
+  ASSERT_EQ(last.back(), 1);  // the count of the final zero item, left out
+  data.insert(data.end(), last.begin(), last.end() - 1);
+  const TBytes file = EncodeShp(width, height, {FrameWithData(0, 0, width, height, 3, data)});
+  ASSERT_GT(file.size(), TByteCursor::kChunkSize);
+  ASSERT_NE(file[file.size() - TByteCursor::kChunkSize], 0);  // where the count would be read
+
+  TTempDir dir;
+  TScopedObject<TShp> shp(new TShp());
+  LoadBytes(shp.Get(), dir, file);
+  EXPECT_EQ(shp->LoadReport.Truncated.Count, 1u);
+  EXPECT_EQ(shp->LoadReport.Truncated.First, 0);
+  EXPECT_EQ(CanvasBytes(shp->FrameAt(0)), CanvasOf(width, rows));
 }
 
 // Frames reaching outside the sprite box keep what lies inside it.
@@ -379,14 +408,14 @@ std::vector<TBytes> Canvases(const TShp* shp) {
   return all;
 }
 
-// 64 frames of 64 x 64: honest coded frames, and frames that re-read one
-// long stretch of zero items (`rereading` picks them), so that the budget
-// runs out early, late or not at all.
-TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading) {
+// 64 frames in a 64 x 64 box: honest coded frames from row `top` down, and
+// frames that re-read one long stretch of zero items (`rereading` picks
+// them), so that the budget runs out early, late or not at all.
+TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading, uint16_t top = 0) {
   const uint32_t count = 64;
   std::vector<TShpFrameSpec> frames;
   for (uint32_t i = 0; i < count; ++i)
-    frames.push_back(CodedFrame(0, 0, SpeckledRows(64, 64, i)));
+    frames.push_back(CodedFrame(0, top, SpeckledRows(64, 64 - top, i)));
   uint32_t zerosAt = static_cast<uint32_t>(EncodeShp(64, 64, frames).size());
   for (uint32_t i = 0; i < count; ++i) {
     if (!rereading(i)) continue;
@@ -396,6 +425,25 @@ TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading) {
   TBytes file = EncodeShp(64, 64, frames);
   file.resize(zerosAt + (1u << 20), 0);
   return file;
+}
+
+// Frames inside the box, decoded straight from a chunk, stop for the budget
+// as clipped ones do: from the frame that runs it out, every frame stays
+// blank and is counted, the honest ones after the re-reading ones too.
+TEST(ShpBounds, FramesInsideTheBoxStopForTheBudgetToo) {
+  const TBytes file = FramesThatReRead([](uint32_t i) { return i < 21; });
+  TTempDir dir;
+  for (uint64_t twoThreadBytes : {UINT64_MAX, uint64_t{0}}) {
+    TScopedObject<TShp> shp(new TShp());
+    shp->TwoThreadCanvasBytes = twoThreadBytes;
+    LoadBytes(shp.Get(), dir, file);
+    const TFrameTally& over = shp->LoadReport.OverBudget;
+    ASSERT_GE(over.First, 0) << twoThreadBytes;
+    ASSERT_LT(over.First, 21) << twoThreadBytes;
+    EXPECT_EQ(over.Count, uint32_t(64 - over.First)) << twoThreadBytes;
+    for (int32_t i = over.First; i < 64; ++i)
+      ASSERT_EQ(CanvasBytes(shp->FrameAt(i)), TBytes(64 * 64, 0)) << i << " " << twoThreadBytes;
+  }
 }
 
 // Frames decoded on two threads, even for a tiny sprite, give what one
@@ -412,6 +460,12 @@ TEST(ShpBounds, TwoThreadsDecodeAsOneDoes) {
       {"first third", FramesThatReRead([](uint32_t i) { return i < 21; }), true},
       {"every third", FramesThatReRead([](uint32_t i) { return i % 3 == 0; }), true},
       {"last two", FramesThatReRead([](uint32_t i) { return i >= 62; }), false},
+      // The later half alone fits the budget, so its thread decodes every
+      // honest frame; in order the budget runs out at frame 41, and the
+      // frames after it, drawn from row 8 down, must be cleared whole.
+      {"both halves, frames from row 8",
+       FramesThatReRead([](uint32_t i) { return i == 4 || i == 5 || i == 40 || i == 41; }, 8),
+       true},
   };
   for (THostileFile& file : HostileShpCorpus())
     cases.push_back({file.Name, std::move(file.Bytes)});
