@@ -64,6 +64,8 @@ TEST(ShpEncode, FramesDecodeToTheirImagesInTheSmallestRectangle) {
        3},
       {"the span grows both ways", {{0, 0, 5, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 0, 3, 0}}, 1, 0, 3, 3},
       {"last column only", {{0, 0, 0}, {0, 0, 5}}, 2, 1, 1, 1},
+      // Every row after the first has its one pixel in the span's right column.
+      {"a one-pixel bar", std::vector<TBytes>(4, {0, 0, 5, 0, 0}), 2, 0, 1, 4},
       {"zero run of 255", {Row({{9, 1}, {0, 255}, {9, 1}})}, 0, 0, 257, 1},
       {"zero run of 256", {Row({{9, 1}, {0, 256}, {9, 1}})}, 0, 0, 258, 1},
       {"zero run of 1000", {Row({{9, 1}, {0, 1000}, {9, 1}}), Row({{0, 1002}})}, 0, 0, 1002, 1},
@@ -130,21 +132,25 @@ TEST(ShpEncode, CodedRowsAreLengthThenItems) {
 
 TEST(ShpEncode, AutoTakesTheSmallerRowsAndRunLengthOnATie) {
   struct {
-    TBytes row;
+    std::vector<TBytes> rows;
     uint32_t compression;
   } cases[] = {
-      {{5, 0, 5}, kShpRawRowsToo},                     // raw 3, coded 6
-      {{5, 0, 0, 0, 0, 5}, kShpCodedRows},             // 6 and 6
-      {Row({{5, 1}, {0, 8}, {5, 1}}), kShpCodedRows},  // raw 10, coded 6
-      {{0}, kShpRawRowsToo},                           // the 1 x 1 frame of an empty image
+      {{{5, 0, 5}}, kShpRawRowsToo},                     // raw 3, coded 6
+      {{{5, 0, 0, 0, 0, 5}}, kShpCodedRows},             // 6 and 6
+      {{Row({{5, 1}, {0, 8}, {5, 1}})}, kShpCodedRows},  // raw 10, coded 6
+      {{{0}}, kShpRawRowsToo},                           // the 1 x 1 frame of an empty image
+      // Two coded rows tie with all the raw ones; the other two still count.
+      {std::vector<TBytes>(4, {5, 5}), kShpRawRowsToo},  // raw 8, coded 16
   };
   for (const auto& c : cases) {
     TTempDir dir;
     TScopedObject<TShp> shp(new TShp());
-    uint16_t width = static_cast<uint16_t>(c.row.size());
-    EncodeAndLoad(shp.Get(), dir, width, 1, {{c.row}}, TShpPacking::Smaller);
+    uint16_t width = static_cast<uint16_t>(c.rows[0].size());
+    uint16_t height = static_cast<uint16_t>(c.rows.size());
+    EncodeAndLoad(shp.Get(), dir, width, height, {c.rows}, TShpPacking::Smaller);
     ASSERT_EQ(shp->FrameCount, 1);
-    EXPECT_EQ(shp->FrameAt(0)->Compression, c.compression) << c.row.size();
+    EXPECT_EQ(shp->FrameAt(0)->Compression, c.compression) << width << " x " << height;
+    EXPECT_EQ(CanvasBytes(shp->FrameAt(0)), CanvasOf(width, c.rows)) << width << " x " << height;
   }
 }
 
