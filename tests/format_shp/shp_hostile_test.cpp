@@ -428,8 +428,8 @@ TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading, uint16_t
 }
 
 // Frames inside the box, decoded straight from a chunk, stop for the budget
-// as clipped ones do: from the frame that runs it out, every frame stays
-// blank and is counted, the honest ones after the re-reading ones too.
+// as clipped ones do: once a re-reading frame has run it out, every later
+// frame stays blank and is counted, the honest ones too.
 TEST(ShpBounds, FramesInsideTheBoxStopForTheBudgetToo) {
   const TBytes file = FramesThatReRead([](uint32_t i) { return i < 21; });
   TTempDir dir;
