@@ -115,29 +115,6 @@ TEST(FrameComposer, EveryScreenPixelFollowsTheRules) {
   }
 }
 
-TEST(FrameComposer, CheckerSquaresAndHalvedColoursHaveTheirExactValues) {
-  std::vector<uint8_t> colours(1024, 0);
-  colours[0] = 1, colours[1] = 3, colours[2] = 255;  // colour 0: red 255, green 3, blue 1
-  std::vector<uint8_t> blank(2 * 2, 0);
-  std::vector<uint8_t> shade = {0, 1, 0, 1};  // over one light and one dark square
-  TIndexedPicture shadow = Picture(2, 2, shade);
-  TComposeRequest request{Picture(2, 2, blank), &shadow, colours.data(), TBackdrop::Checkerboard,
-                          8};
-  TComposedPicture picture;
-  ASSERT_TRUE(ComposeFrame(request, picture));
-  auto at = [&](uint32_t x, uint32_t y) { return picture.Pixels[y * picture.Width + x]; };
-  EXPECT_EQ(at(0, 0), 0xC0C0C0u);
-  EXPECT_EQ(at(7, 7), 0xC0C0C0u);
-  EXPECT_EQ(at(8, 15), 0x606060u) << "light square under the shadow: 192 halved";
-  EXPECT_EQ(at(0, 8), 0x808080u);
-  EXPECT_EQ(at(15, 7), 0x404040u) << "dark square under the shadow: 128 halved";
-
-  request.Backdrop = TBackdrop::Palette;
-  ASSERT_TRUE(ComposeFrame(request, picture));
-  EXPECT_EQ(at(0, 0), 0xFF0301u);
-  EXPECT_EQ(at(8, 0), 0x7F0100u) << "each channel halved, rounded down";
-}
-
 TEST(FrameComposer, RefusesWhatItCannotCompose) {
   std::vector<uint8_t> colours = OddColours();
   std::vector<uint8_t> pixels(4 * 3, 1);
