@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/animation_window.h"
 #include "app/main_commands.h"

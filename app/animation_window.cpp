@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "toolkit/widgets/check_box.h"
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/widgets/layout.h"
@@ -54,7 +58,9 @@ void StepOn(TAnimationWindow* window) {
   StepFrames(window, 1);
 }
 
-void KeepPosition(TAnimationWindow* window) {
+// The frames played follow the boxes; the frame shown stays if it is
+// still among them.
+void PlayChoiceChanged(TAnimationWindow* window) {
   RebuildPlayList(window, false);
 }
 
@@ -199,12 +205,12 @@ void BuildSettingsRows(TAnimationWindow* window, TWidget* panel) {
   window->ZoomBox->ChangeEvent = On<&ZoomChosen>(window);
 
   window->SelectedBox = Place(MakeCheckBox(panel, "Только выделенные"), 6, 62, 136);
-  window->SelectedBox->ClickEvent = On<&KeepPosition>(window);
+  window->SelectedBox->ClickEvent = On<&PlayChoiceChanged>(window);
   Place(MakeLabel(panel, "Фон:"), 154, 62, 32);
   window->BackdropBox = MakeChoice(panel, 188, 62, 82, {"Палитра", "Шахматы"}, 0);
   window->BackdropBox->ChangeEvent = On<&ShowPosition>(window);
   window->ShadowBox = Place(MakeCheckBox(panel, "Тени"), 280, 62, 70);
-  window->ShadowBox->ClickEvent = On<&KeepPosition>(window);
+  window->ShadowBox->ClickEvent = On<&PlayChoiceChanged>(window);
 }
 
 void BuildWindow(TAnimationWindow* window, TMainWindow* main) {
