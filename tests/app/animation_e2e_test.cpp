@@ -120,9 +120,11 @@ TEST_F(TAnimationE2E, PlaysUntilStoppedAndStepsOneFrame) {
   ASSERT_TRUE(WaitForText(v, c.Play, "Стоп"));
   v.Click(c.Back);
   EXPECT_TRUE(WaitForText(v, c.Play, "Пуск")) << "a step stops playing";
-  for (int i = 0; i < 20 && v.Text(c.Position) != "Кадр 1 из 12"; ++i) {
+  // One step at a time, each awaited, to the first frame.
+  for (int i = 0; i < 12 && v.Text(c.Position) != "Кадр 1 из 12"; ++i) {
+    std::string before = v.Text(c.Position);
     v.Click(c.Next);
-    Sleep(30);
+    ASSERT_TRUE(WaitUntil([&] { return v.Text(c.Position) != before; }));
   }
   ASSERT_TRUE(ShowsPosition(c, "Кадр 1 из 12"));
   v.Click(c.Back);
