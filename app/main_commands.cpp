@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/about_box.h"
+#include "app/animation_window.h"
 #include "formats/cases.h"
 #include "formats/frame_names.h"
 #include "app/palette_catalogue.h"
@@ -91,6 +92,14 @@ void ReportFailure(TMainWindow* main, const std::string& text) {
   MessageBoxA(main->AppForm->Window, text.c_str(), kProgramName, MB_OK | MB_ICONERROR);
 }
 
+}  // namespace
+
+void ReportWriteFailure(TMainWindow* main, const std::string& path) {
+  ReportFailure(main, std::string(kWriteFailedText) + "\n" + path);
+}
+
+namespace {
+
 // Writes through a temporary file beside the target, so that a failed write
 // leaves the user's file as it was, and says so. An empty picture writes
 // nothing and is no failure.
@@ -98,7 +107,7 @@ bool SaveImage(TMainWindow* main, TDib* bitmap, const std::string& path) {
   if (!bitmap || bitmap->IsEmpty()) return true;
   bool saved = WriteThroughTemporary(
       path, [bitmap](const char* temporary) { return bitmap->SaveBmpFile(temporary); });
-  if (!saved) ReportFailure(main, std::string(kWriteFailedText) + "\n" + path);
+  if (!saved) ReportWriteFailure(main, path);
   return saved;
 }
 
@@ -134,6 +143,7 @@ void LoadSprite(TMainWindow* main, const std::string& fileName) {
   }
   SetEnabled(main->PaletteBox, true);
   SetEnabled(main->SaveAllButton, true);
+  AnimationSpriteLoaded(fileName);
 }
 
 void PaletteChanged(TMainWindow* main) {
@@ -147,9 +157,11 @@ void PaletteChanged(TMainWindow* main) {
   }
   main->FrameList->SelectEvent(main->FrameList);
   UpdateNow(main->PreviewScroller);
+  AnimationPaletteChanged();
 }
 
 void FrameChosen(TMainWindow* main) {
+  AnimationSelectionChanged();
   int32_t index = CurrentFrameIndex(main);
   if (index < 0) return;
   TDib* bitmap = Sprite->GetFrameBitmap(index);

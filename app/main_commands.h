@@ -31,4 +31,6 @@ void ChooseShpFolder(TMainWindow* main);
 // Puts the picture shown on the clipboard.
 void CopyFrame(TMainWindow* main);
 void ExitProgram(TMainWindow* main);
+// Tells the user that the file could not be written.
+void ReportWriteFailure(TMainWindow* main, const std::string& path);
 void ShowAbout(TMainWindow* main);

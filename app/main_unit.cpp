@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/about_box.h"
+#include "app/animation_window.h"
 #include "app/main_commands.h"
 #include "app/palette_catalogue.h"
 #include "app/program_info.h"
@@ -200,6 +201,9 @@ TMainWindow* BuildMainWindow() {
   auto* main = new TMainWindow();
   BuildForm(main);
   BuildMenus(main);
+  // After the bar the window was specified with, so its commands keep their
+  // numbers.
+  AddViewMenu(main);
   BuildDialogs(main);
   BuildPreview(main);
   BuildLeftColumn(main);

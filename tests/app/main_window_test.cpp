@@ -177,16 +177,17 @@ TEST_F(TMainWindowTest, MenuBarAndPreviewMenu) {
   TMainWindow* m = Build();
   HMENU bar = GetMenu(m->AppForm->Window);
   ASSERT_EQ(bar, m->MenuBar->Handle);
-  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  ASSERT_EQ(GetMenuItemCount(bar), 3);
   EXPECT_EQ(MenuText(bar, 0), "Файл");
-  EXPECT_EQ(MenuText(bar, 1), "О Программе...");
+  EXPECT_EQ(MenuText(bar, 1), "Вид");
+  EXPECT_EQ(MenuText(bar, 2), "О Программе...");
   HMENU file = GetSubMenu(bar, 0);
   ASSERT_NE(file, nullptr);
   ASSERT_EQ(GetMenuItemCount(file), 1);
   EXPECT_EQ(MenuText(file, 0), "Выход");
   int32_t first = m->MenuBar->FirstCommand;
   EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(first + 1));
-  EXPECT_EQ(GetMenuItemID(bar, 1), static_cast<UINT>(first + 2));
+  EXPECT_EQ(GetMenuItemID(bar, 2), static_cast<UINT>(first + 2));
 
   HMENU popup = m->PreviewMenu->Handle;
   ASSERT_EQ(GetMenuItemCount(popup), 2);
@@ -194,6 +195,12 @@ TEST_F(TMainWindowTest, MenuBarAndPreviewMenu) {
   EXPECT_EQ(MenuText(popup, 1), "Скопировать в буфер");
   EXPECT_EQ(GetMenuItemID(popup, 0), static_cast<UINT>(first + 3));
   EXPECT_EQ(GetMenuItemID(popup, 1), static_cast<UINT>(first + 4));
+
+  // Added after the specified menus, so their numbers stay.
+  HMENU view = GetSubMenu(bar, 1);
+  ASSERT_EQ(GetMenuItemCount(view), 1);
+  EXPECT_EQ(MenuText(view, 0), "Анимация...");
+  EXPECT_EQ(GetMenuItemID(view, 0), static_cast<UINT>(first + 5));
 }
 
 TEST_F(TMainWindowTest, DialogsAreSetUpForTheirCommands) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "animation_driver.h"
 #include "screen_pixels.h"
 #include "support/hostile_shp.h"
 #include "viewer_fixture.h"
@@ -211,6 +212,43 @@ TEST_F(TViewerE2E, ALongSessionOfSpritesAndPalettesStaysFlat) {
     EXPECT_EQ(rounds[r].User, base.User);
     EXPECT_EQ(rounds[r].Windows, base.Windows);
     // 60 loads that each left their 8 images behind would add about 14 MiB.
+    EXPECT_LT(rounds[r].Private, base.Private + (4u << 20));
+  }
+}
+
+TEST_F(TViewerE2E, TheAnimationWindowOpenedAndClosedWhilePlayingStaysFlat) {
+  PutSprite(folder_, LargeSprite(0));
+  Start();
+  TViewerRun& v = *viewer_;
+  ChooseSprite("large0.shp", 8);
+  DWORD process = GetProcessId(v.Program().Process());
+  std::vector<TProcessCounts> rounds;
+  std::vector<size_t> windows;
+  for (int round = 0; round < 5; ++round) {
+    for (int open = 0; open < 20; ++open) {
+      TAnimationControls c = OpenAnimation(v);
+      ASSERT_NE(c.Form, nullptr);
+      SendMessageW(c.Delay, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"20"));
+      v.Click(c.Play);
+      ASSERT_TRUE(WaitForText(v, c.Play, "Стоп"));
+      Sleep(40);
+      PostMessageA(c.Play, WM_KEYDOWN, VK_ESCAPE, 1);
+      ASSERT_TRUE(WaitUntil([&] { return !IsWindow(c.Form); }));
+    }
+    rounds.push_back(CountsOf(v.Program(), v.Main()));
+    windows.push_back(ProcessWindows(process).size());
+    std::printf("round %d: private %zu KiB, windows %zu\n", round,
+                static_cast<size_t>(rounds.back().Private >> 10), windows.back());
+  }
+  const TProcessCounts& base = rounds[1];
+  ASSERT_GT(base.Private, 0u) << "the private memory could not be read";
+  for (size_t r = 2; r < rounds.size(); ++r) {
+    SCOPED_TRACE("round " + std::to_string(r));
+    EXPECT_EQ(rounds[r].Gdi, base.Gdi);
+    EXPECT_EQ(rounds[r].User, base.User);
+    EXPECT_EQ(windows[r], windows[1]);
+    // 20 windows that each left their picture (200 x 150 at 2x, 32 bits)
+    // behind would add about 9 MiB.
     EXPECT_LT(rounds[r].Private, base.Private + (4u << 20));
   }
 }
