@@ -24,7 +24,7 @@ struct TFrameJob {
 // cursor, charging `budget` as it goes. When their canvases come to at
 // least `twoThreadBytes` and there is a second processor, the later half is
 // decoded at the same time on another thread, with a reader of its own
-// opened on `fileName`. Each canvas must be followed by kCodedRowOverrun
-// bytes that belong to no other canvas.
+// opened on `fileName` over the same part of it as `in`. Each canvas must be followed by
+// kCodedRowOverrun bytes that belong to no other canvas.
 void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fileName,
                      uint64_t twoThreadBytes, uint64_t& budget);

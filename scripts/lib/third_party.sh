@@ -4,7 +4,7 @@
 # Sourced by the scripts; the apt source list is derived from the machine's
 # own, so no archive is named here.
 
-SKARNEL_THIRD_PARTY_PACKAGES=(libspng giflib)
+SKARNEL_THIRD_PARTY_PACKAGES=(libspng giflib nettle)
 SKARNEL_THIRD_PARTY="$SKARNEL_BUILD/third_party"
 
 skarnel_apt_src() {
