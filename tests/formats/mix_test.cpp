@@ -134,6 +134,12 @@ TEST(MixIndex, HostileIndexesAreRefusedOrTheirEntriesMarked) {
     return bytes;
   };
   TBytes encrypted = BuildMix({{"a", NoiseBytes(40, 3), std::nullopt}}, {false, true});
+  // The second entry reaches one byte into the checksum after the body.
+  TBytes intoChecksum =
+      BuildMix({{"a", NoiseBytes(40, 3), std::nullopt}, {"b", NoiseBytes(40, 4), std::nullopt}},
+               {false, false, true});
+  WriteLe32(intoChecksum.data() + 6, 81);  // the body size says so too
+  WriteLe32(intoChecksum.data() + 10 + 12 + 8, 41);
   struct {
     const char* what;
     TBytes bytes;
@@ -153,6 +159,7 @@ TEST(MixIndex, HostileIndexesAreRefusedOrTheirEntriesMarked) {
       {"entry offset wraps", withEntry(0xFFFFFFF0, 0x20), true, TMixEntryFault::PastEnd},
       {"entry overlaps the first", withEntry(39, 1), true, TMixEntryFault::Overlaps},
       {"empty entry inside another", withEntry(10, 0), true, TMixEntryFault::None},
+      {"entry into the checksum", intoChecksum, true, TMixEntryFault::PastEnd},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -278,6 +285,21 @@ TEST(MixWalk, NestedArchivesAreFollowedEightLevelsDeep) {
       EXPECT_EQ(last.Path, path + "?");
     }
   }
+}
+
+TEST(MixPath, PathsGoEightArchivesDeep) {
+  TTempDir dir;
+  TBytes core = BuildMix({{"e1.shp", SpriteLike(2, 2, 1, 40), std::nullopt}});
+  WriteFileBytes(dir.File("deep.mix"), Nest(core, 8));
+  std::string path = dir.File("deep.mix");
+  for (int i = 0; i < 8; ++i)
+    path += "/inner.mix";
+  TMixLocation at;
+  std::string error;
+  EXPECT_EQ(ResolveMixPath(path + "/e1.shp", at, error), TMixPathKind::Entry) << error;
+  WriteFileBytes(dir.File("deep.mix"), Nest(core, 9));
+  EXPECT_EQ(ResolveMixPath(path + "/inner.mix/e1.shp", at, error), TMixPathKind::Failed);
+  EXPECT_NE(error.find("not followed"), std::string::npos) << error;
 }
 
 TEST(MixWriter, WritesASortedIndexAndANameTable) {
