@@ -1,5 +1,5 @@
 # Fetches the sources of the image libraries both builds link statically
-# (libspng for PNG, giflib for GIF) from Debian's source packages, applies
+# (libspng for PNG, giflib for GIF, nettle for archive indexes) from Debian's source packages, applies
 # Debian's patches and unpacks them under $SKARNEL_BUILD/third_party, once.
 # Sourced by the scripts; the apt source list is derived from the machine's
 # own, so no archive is named here.
