@@ -9,15 +9,6 @@
 
 namespace {
 
-bool EndsWithMix(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  for (char& c : tail) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return tail == ".mix";
-}
-
 // Every sprite of the archive file; false when it is no archive.
 bool AddArchiveSprites(const std::string& path, std::vector<TSpriteInput>& inputs,
                        TConsole& console, bool& failed) {
@@ -61,7 +52,7 @@ std::vector<TSpriteInput> ExpandSpriteInputs(const std::vector<std::string>& arg
         failed = true;
         continue;
       case TMixPathKind::File:
-        if (EndsWithMix(arg) && AddArchiveSprites(arg, inputs, console, failed)) continue;
+        if (HasMixExtension(arg) && AddArchiveSprites(arg, inputs, console, failed)) continue;
         break;
       case TMixPathKind::Entry:
         break;

@@ -15,15 +15,6 @@ bool IsSeparator(char c) {
   return c == '/' || c == '\\';
 }
 
-bool EndsWithMix(const std::string& text) {
-  if (text.size() < 4) return false;
-  std::string tail = text.substr(text.size() - 4);
-  for (char& c : tail) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return tail == ".mix";
-}
-
 bool NamesAFile(const std::string& path) {
   TFileHandle file = OpenFileForReading(path.c_str());
   if (file == kInvalidFileHandle) return false;
@@ -100,6 +91,15 @@ bool FindInside(const TFileMixSource& file, const std::string& archivePath,
 
 }  // namespace
 
+bool HasMixExtension(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  for (char& c : tail) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return tail == ".mix";
+}
+
 TMixPathKind ResolveMixPath(const std::string& path, TMixLocation& at, std::string& error) {
   at = TMixLocation();
   at.File = path;
@@ -107,7 +107,7 @@ TMixPathKind ResolveMixPath(const std::string& path, TMixLocation& at, std::stri
   for (size_t i = 0; i < path.size(); ++i) {
     if (!IsSeparator(path[i])) continue;
     std::string prefix = path.substr(0, i);
-    if (!EndsWithMix(prefix)) continue;
+    if (!HasMixExtension(prefix)) continue;
     TFileMixSource file(prefix);
     if (!file.IsOpen()) continue;
     at.File = prefix;

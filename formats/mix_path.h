@@ -13,6 +13,9 @@ struct TMixLocation {
   std::string EntryName;  // the entry's name, or its ID in hex
 };
 
+// True when the name ends in ".mix", in any case.
+bool HasMixExtension(const std::string& path);
+
 enum class TMixPathKind : uint8_t {
   File,    // not through an archive: the path names a file (or nothing)
   Entry,   // found inside an archive
