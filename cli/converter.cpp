@@ -12,6 +12,7 @@
 #include "cli/converter_options.h"
 #include "cli/export_formats.h"
 #include "cli/load_report_text.h"
+#include "cli/sprite_inputs.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/write_through.h"
 
@@ -53,8 +54,9 @@ std::string FramesBeyond(const TFrameRanges& ranges, uint32_t count) {
 }
 
 // Loads the file; false, with the error printed, when it cannot be used.
-bool LoadSprite(TRun& run, const std::string& file) {
-  run.Sprite->LoadShpFile(file.c_str());
+bool LoadSprite(TRun& run, const TSpriteInput& input) {
+  const std::string& file = input.Label;
+  LoadSpriteInput(*run.Sprite, input);
   std::string failure = LoadFailureText(*run.Sprite);
   if (!failure.empty()) {
     run.Console.Error(file, failure);
@@ -154,9 +156,10 @@ void WriteFrames(TRun& run, const std::string& file) {
   }
 }
 
-void ConvertFile(TRun& run, const std::string& file) {
+void ConvertFile(TRun& run, const TSpriteInput& input) {
+  const std::string& file = input.Label;
   try {
-    if (!LoadSprite(run, file)) {
+    if (!LoadSprite(run, input)) {
       run.Failed = true;
       return;
     }
@@ -223,10 +226,11 @@ int RunConversion(const TConverterOptions& options, const std::string& program) 
       return kFileFailed;
     }
   }
+  std::vector<TSpriteInput> inputs = ExpandSpriteInputs(options.Files, console, run.Failed);
   run.Sprite = new TShp();
-  for (size_t i = 0; i < options.Files.size(); ++i) {
-    console.Progress(i + 1, options.Files.size(), options.Files[i]);
-    ConvertFile(run, options.Files[i]);
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    console.Progress(i + 1, inputs.size(), inputs[i].Label);
+    ConvertFile(run, inputs[i]);
   }
   Free(run.Sprite);
   return run.Failed ? kFileFailed : kConvertedAll;

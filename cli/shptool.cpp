@@ -5,6 +5,7 @@
 #include "cli/converter.h"
 #include "cli/converter_options.h"
 #include "cli/encode_command.h"
+#include "cli/mix_command.h"
 #include "cli/shptool_help.h"
 
 namespace {
@@ -43,5 +44,6 @@ int RunShpTool(const std::vector<std::string>& args) {
   if (command == "info") return RunConverterCommand(command, ParseInfoArguments, rest);
   if (command == "export") return RunConverterCommand(command, ParseExportArguments, rest);
   if (command == "encode") return RunEncode(rest);
+  if (command == "mix") return RunMix(rest);
   return UsageError("", "unknown command " + command);
 }

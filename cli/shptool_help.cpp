@@ -10,6 +10,8 @@ Commands:
   info    print each sprite's box, frame count and frame headers
   export  write the frames of SHP files as images (BMP, PNG, GIF, sheet)
   encode  make one SHP file from images of one size, a frame per image
+  mix     list, extract and make MIX archives; info and export also take
+          ARCHIVE.mix/NAME paths and whole archives
 
 "shptool COMMAND --help" tells more. Exit status: 0 when everything was
 done, 1 when an input failed or an output could not be written, 2 for a
@@ -21,6 +23,10 @@ const char kInfoHelp[] = R"(Usage: shptool info [--frames LIST] [--quiet] FILE.s
 Prints each sprite's box and frame count, then one line per frame: its
 position, size, compression, the two fields after it, data offset and
 whether it has pixels. Writes no files and needs no palette.
+
+A FILE may be a sprite inside an archive, ARCHIVE.mix/NAME (nested too:
+main.mix/conquer.mix/e1.shp; NAME may be an ID of 8 hex digits), or a whole
+archive: every sprite in it and in the archives nested in it.
 
 Options:
   --frames LIST  only these frames, numbered from 1: numbers and ranges
@@ -39,6 +45,11 @@ const char kExportHelp[] =
 Writes the frames of SHP sprite files as images. <name> below is a file's
 name (without its folder) before its first ".", <NNN> a frame number from
 001, padded with zeros to at least three digits.
+
+A FILE may be a sprite inside an archive, ARCHIVE.mix/NAME (nested too:
+main.mix/conquer.mix/e1.shp; NAME may be an ID of 8 hex digits), or a whole
+archive: every sprite in it and in the archives nested in it. <name> is
+then the entry's name, or its ID when the name is not known.
 
 Formats:
   bmp    DIR/<name><NNN>.bmp per frame, byte for byte as the Skarnel viewer

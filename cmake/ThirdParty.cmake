@@ -4,11 +4,12 @@
 # scripts/lib/third_party.sh fetches and patches the sources; zlib comes from
 # Debian's packages (zlib1g-dev natively, libz-mingw-w64-dev for Windows).
 set(SKARNEL_THIRD_PARTY_DIR ${PROJECT_SOURCE_DIR}/build/third_party
-    CACHE PATH "Folder with the unpacked libspng and giflib sources")
+    CACHE PATH "Folder with the unpacked libspng, giflib and nettle sources")
 
 set(spng_dir ${SKARNEL_THIRD_PARTY_DIR}/libspng)
 set(gif_dir ${SKARNEL_THIRD_PARTY_DIR}/giflib)
-foreach(file ${spng_dir}/spng/spng.c ${gif_dir}/gif_lib.h)
+set(nettle_dir ${SKARNEL_THIRD_PARTY_DIR}/nettle)
+foreach(file ${spng_dir}/spng/spng.c ${gif_dir}/gif_lib.h ${nettle_dir}/blowfish.c)
   if(NOT EXISTS ${file})
     message(FATAL_ERROR "${file} is missing: run scripts/test (or source scripts/lib/third_party.sh "
                         "and call skarnel_fetch_third_party), or set SKARNEL_THIRD_PARTY_DIR.")
@@ -43,6 +44,17 @@ add_library(skarnel_gif STATIC
 )
 target_include_directories(skarnel_gif SYSTEM PUBLIC ${gif_dir})
 target_compile_options(skarnel_gif PRIVATE -w)
+
+# Nettle, only what archive indexes need: Blowfish, and mini-gmp for the one
+# modular power of the key source (no GMP), compiled directly as giflib is.
+# Only their headers are copied aside, so that Nettle's other headers
+# (version.h, macros.h ...) cannot shadow anyone else's.
+file(COPY ${nettle_dir}/blowfish.h ${nettle_dir}/nettle-types.h ${nettle_dir}/mini-gmp.h
+     DESTINATION ${CMAKE_BINARY_DIR}/nettle_include/nettle)
+add_library(skarnel_nettle STATIC ${nettle_dir}/blowfish.c ${nettle_dir}/mini-gmp.c)
+target_include_directories(skarnel_nettle SYSTEM PUBLIC ${CMAKE_BINARY_DIR}/nettle_include)
+target_include_directories(skarnel_nettle PRIVATE ${nettle_dir})
+target_compile_options(skarnel_nettle PRIVATE -w)
 
 # JSON writing: nlohmann's header-only library from Debian's package
 # (nlohmann-json3-dev), the same headers in every build. They are copied

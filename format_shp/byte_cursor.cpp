@@ -5,8 +5,8 @@
 
 #include "toolkit/base/byte_stream.h"
 
-TByteCursor::TByteCursor(TByteStream* stream, uint32_t end)
-    : stream_(stream), end_(end), data_(new uint8_t[kChunkSize + kReadSlack]()) {}
+TByteCursor::TByteCursor(TByteStream* stream, uint32_t end, uint32_t base)
+    : stream_(stream), end_(end), base_(base), data_(new uint8_t[kChunkSize + kReadSlack]()) {}
 
 TByteCursor::~TByteCursor() {
   delete[] data_;
@@ -24,10 +24,11 @@ void TByteCursor::MoveTo(uint64_t offset) {
 bool TByteCursor::Refill() {
   uint64_t next = start_ + length_;
   // Streams seek with 32-bit signed offsets: bytes beyond that are out of reach.
-  if (next >= end_ || next > uint64_t{std::numeric_limits<int32_t>::max()}) return false;
+  uint64_t position = base_ + next;
+  if (next >= end_ || position > uint64_t{std::numeric_limits<int32_t>::max()}) return false;
   start_ = next;
   length_ = at_ = 0;
-  if (stream_->Seek(static_cast<int32_t>(next), kFromStart) != next) return false;
+  if (stream_->Seek(static_cast<int32_t>(position), kFromStart) != position) return false;
   uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(kChunkSize, end_ - next));
   length_ = stream_->Read(data_, want);
   return length_ > 0;

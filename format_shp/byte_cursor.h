@@ -8,7 +8,9 @@ class TByteStream;
 // Reads a file stream in large chunks so that decoders can take one byte at
 // a time without a call through the stream's table per byte. Never reads at
 // or past `end` (the file size when the cursor was made), so a file's own
-// offsets cannot lead it outside the file.
+// offsets cannot lead it outside the file. Offsets count from `base` in
+// the stream, so that a sprite inside a larger file (an archive entry)
+// reads as a file of its own.
 class TByteCursor {
  public:
   static constexpr uint32_t kChunkSize = 64 * 1024;
@@ -16,12 +18,13 @@ class TByteCursor {
   // blocks; what they hold means nothing.
   static constexpr uint32_t kReadSlack = 64;
 
-  TByteCursor(TByteStream* stream, uint32_t end);
+  TByteCursor(TByteStream* stream, uint32_t end, uint32_t base = 0);
   ~TByteCursor();
   TByteCursor(const TByteCursor&) = delete;
   TByteCursor& operator=(const TByteCursor&) = delete;
 
   uint32_t End() const { return end_; }
+  uint32_t Base() const { return base_; }
   TByteStream* Stream() const { return stream_; }
   // The file offset of the next byte.
   uint64_t Offset() const { return start_ + at_; }
@@ -48,6 +51,7 @@ class TByteCursor {
 
   TByteStream* stream_;
   uint32_t end_;
+  uint32_t base_;
   uint64_t start_ = 0;  // file offset of data_[0]
   uint32_t length_ = 0;
   uint32_t at_ = 0;

@@ -39,7 +39,7 @@ void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fil
       !IsSameFile(stream->FileHandle, in.Stream()->FileHandle)) {
     return DecodeInOrder(jobs, in, budget);
   }
-  TByteCursor laterIn(stream, in.End());
+  TByteCursor laterIn(stream, in.End(), in.Base());
   std::span<TFrameJob> earlier = jobs.first(jobs.size() / 2);
   std::span<TFrameJob> later = jobs.subspan(earlier.size());
 

@@ -25,8 +25,9 @@ struct TFrameJob {
 // cursor, charging `budget` as it goes. When their canvases come to at
 // least `twoThreadBytes` and there is a second processor, the later half is
 // decoded at the same time on another thread, with a reader of its own that
-// `openReader` opens on `fileName`. Each canvas must be followed by
-// kCodedRowOverrun bytes that belong to no other canvas.
+// `openReader` opens on `fileName`, over the same part of it as `in`. Each
+// canvas must be followed by kCodedRowOverrun bytes that belong to no other
+// canvas.
 void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fileName,
                      uint64_t twoThreadBytes, uint64_t& budget,
                      TByteStream* (*openReader)(const char*) = MakeFileReader);

@@ -157,10 +157,20 @@ TDib* TShp::GetFrameBitmap(int32_t index) {
 }
 
 void TShp::LoadShpFile(const char* fileName) {
+  Name = SpriteNameOf(fileName);
+  Load(fileName, 0, kInvalidFileSize);
+}
+
+void TShp::LoadShpRange(const char* fileName, uint32_t offset, uint32_t size,
+                        const char* spriteFileName) {
+  Name = SpriteNameOf(spriteFileName);
+  Load(fileName, offset, size);
+}
+
+void TShp::Load(const char* fileName, uint32_t offset, uint32_t size) {
   Clear();
   LoadReport = TShpLoadReport();
   Width = Height = 0;
-  Name = SpriteNameOf(fileName);
 
   SourceStream = MakeFileReader(fileName);
   TSourceStreamGuard guard{SourceStream};
@@ -168,12 +178,15 @@ void TShp::LoadShpFile(const char* fileName) {
     LoadReport.Refusal = TShpRefusal::CannotOpen;
     return;
   }
-  uint32_t size = SourceStream->GetSize();
+  uint32_t fileSize = SourceStream->GetSize();
   // Sizes beyond 32 bits cannot be told; the cursor stops where seeking does.
-  if (size == kInvalidFileSize) size = std::numeric_limits<int32_t>::max();
+  if (fileSize == kInvalidFileSize) fileSize = std::numeric_limits<int32_t>::max();
+  // A range is cut to what the file holds.
+  uint32_t rest = offset < fileSize ? fileSize - offset : 0;
+  size = std::min(size, rest);
   LoadReport.FileSize = size;
 
-  TByteCursor in(SourceStream, size);
+  TByteCursor in(SourceStream, size, offset);
   uint8_t header[kShpFileHeaderSize];
   if (in.Copy(header, kShpFileHeaderSize) < kShpFileHeaderSize) {
     LoadReport.Refusal = TShpRefusal::ShorterThanHeader;

@@ -93,6 +93,11 @@ class TShp : public TBaseObject {
   // Replaces the sprite's contents by the file's. Name is the file's own
   // name (without its folder) up to its first ".".
   void LoadShpFile(const char* fileName);
+  // The same for a sprite that is `size` bytes of the file from `offset`
+  // (an archive entry): it reads as a file of that size. Name comes from
+  // `spriteFileName` as it would from a file's name.
+  void LoadShpRange(const char* fileName, uint32_t offset, uint32_t size,
+                    const char* spriteFileName);
   // Nil when the index is outside the frames.
   TShpSprite* FrameAt(int32_t index) const;
   // Appends a frame with all fields zero.
@@ -113,6 +118,8 @@ class TShp : public TBaseObject {
   void Destroy() override;
 
  private:
+  // A size of kInvalidFileSize: the rest of the file from `offset`.
+  void Load(const char* fileName, uint32_t offset, uint32_t size);
   void ReadFrameHeaders(TByteCursor& in);
   void DecodeFrames(TByteCursor& in, const char* fileName, uint32_t framesWithPixels);
   std::vector<TFrameJob> PlanFrames(uint32_t fileSize, uint32_t stride, uint32_t canvasSize);

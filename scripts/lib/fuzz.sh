@@ -1,6 +1,6 @@
 # Runs the libFuzzer targets of the fuzz build.
 
-SKARNEL_FUZZ_TARGETS=(bmp shp pal image)
+SKARNEL_FUZZ_TARGETS=(bmp shp pal image mix)
 
 # skarnel_run_fuzz TARGET SECONDS: fuzzes from the committed seeds and kept
 # reproducers; new inputs go to the build folder, never into the repository.

@@ -1,10 +1,10 @@
 # Fetches the sources of the image libraries both builds link statically
-# (libspng for PNG, giflib for GIF) from Debian's source packages, applies
+# (libspng for PNG, giflib for GIF, nettle for archive indexes) from Debian's source packages, applies
 # Debian's patches and unpacks them under $SKARNEL_BUILD/third_party, once.
 # Sourced by the scripts; the apt source list is derived from the machine's
 # own, so no archive is named here.
 
-SKARNEL_THIRD_PARTY_PACKAGES=(libspng giflib)
+SKARNEL_THIRD_PARTY_PACKAGES=(libspng giflib nettle)
 SKARNEL_THIRD_PARTY="$SKARNEL_BUILD/third_party"
 
 skarnel_apt_src() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fuzz/fuzz_entries.h"
+#include "fuzz/mix_fuzz_entry.h"
 #include "support/test_files.h"
 
 namespace fs = std::filesystem;
@@ -48,6 +49,11 @@ TEST(FuzzCorpus, PaletteSeedsAndReproducersRunClean) {
 TEST(FuzzCorpus, ImageSeedsAndReproducersRunClean) {
   EXPECT_GT(RunFolder("corpus", "image", FuzzInputImage), 0);
   RunFolder("regressions", "image", FuzzInputImage);
+}
+
+TEST(FuzzCorpus, ArchiveSeedsAndReproducersRunClean) {
+  EXPECT_GT(RunFolder("corpus", "mix", FuzzMixArchive), 0);
+  RunFolder("regressions", "mix", FuzzMixArchive);
 }
 
 }  // namespace
