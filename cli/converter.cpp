@@ -75,6 +75,16 @@ bool LoadSprite(TRun& run, const std::string& file) {
   return true;
 }
 
+// The compression field as stored: "3", or "0xCCCCCC03 kind=3" when its
+// upper bytes, which decoding ignores, are not zero.
+std::string CompressionText(uint32_t compression) {
+  if (compression == FrameKind(compression)) return std::to_string(compression);
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%08lX kind=%lu", static_cast<unsigned long>(compression),
+                static_cast<unsigned long>(FrameKind(compression)));
+  return text;
+}
+
 void PrintInfo(TRun& run, const std::string& file) {
   TShp* s = run.Sprite;
   std::printf("%s: sprite %u x %u, %d frames\n", file.c_str(), unsigned{s->Width},
@@ -83,10 +93,10 @@ void PrintInfo(TRun& run, const std::string& file) {
     if (!FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) continue;
     const TShpSprite* f = s->FrameAt(i);
     std::printf(
-        "frame %s: x=%u y=%u width=%u height=%u compression=%lu extra1=%lu extra2=%lu "
+        "frame %s: x=%u y=%u width=%u height=%u compression=%s extra1=%lu extra2=%lu "
         "offset=%lu pixels=%s\n",
         FrameNumberText(i + 1).c_str(), unsigned{f->X}, unsigned{f->Y}, unsigned{f->FrameWidth},
-        unsigned{f->FrameHeight}, static_cast<unsigned long>(f->Compression),
+        unsigned{f->FrameHeight}, CompressionText(f->Compression).c_str(),
         static_cast<unsigned long>(f->Extra1), static_cast<unsigned long>(f->Extra2),
         static_cast<unsigned long>(f->DataOffset), f->HasPixels ? "yes" : "no");
   }

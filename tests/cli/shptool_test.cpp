@@ -18,7 +18,7 @@ std::vector<std::pair<std::string, TBytes>> Sprites() {
       {"mixed.shp",
        EncodeShp(10, 8,
                  {CodedFrame(1, 2, SpeckledRows(6, 5, 11)), RawFrame(0, 0, SpeckledRows(10, 8, 12)),
-                  FrameWithoutPixels(0, 0, 3, 3), FrameWithData(0, 0, 10, 8, 2, TBytes(80, 4)),
+                  FrameWithoutPixels(0, 0, 3, 3), FrameWithData(0, 0, 10, 8, 4, TBytes(80, 4)),
                   CodedFrame(0, 0, {TBytes(10, 0)})})},
       {"clipped.shp", EncodeShp(7, 3,
                                 {CodedFrame(5, 1, SpeckledRows(6, 4, 3)),

@@ -57,7 +57,7 @@ void CheckSprite(TShp* sprite) {
     Check(frame->HasPixels == (frame->DataOffset != 0), "HasPixels follows the data offset");
     Check(frame->HasPixels == (frame->Canvas != nullptr),
           "a canvas exactly for frames with pixels");
-    bool decoded = frame->Compression == 0 || frame->Compression == 1 || frame->Compression == 3;
+    bool decoded = FrameKind(frame->Compression) <= kShpCodedRows;  // kinds 0 to 3
     if (frame->Canvas && decoded) {
       Check(frame->Canvas->GetSize() == canvasSize, "a decoded canvas covers the sprite box");
     }
