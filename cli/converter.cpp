@@ -6,12 +6,14 @@
 
 #include "formats/frame_names.h"
 #include "formats/palette_file.h"
+#include "formats/palette_reader.h"
 #include "formats/palette_search.h"
 #include "cli/cli_platform.h"
 #include "cli/console.h"
 #include "cli/converter_options.h"
 #include "cli/export_formats.h"
 #include "cli/load_report_text.h"
+#include "cli/palette_option.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/write_through.h"
 
@@ -185,17 +187,17 @@ void ConvertFile(TRun& run, const std::string& file) {
 // Reads the palette the run uses; false, with the error printed, when there
 // is none.
 bool LoadPalette(TRun& run) {
-  std::string name = run.Options.Palette;
-  if (name.empty()) {
-    std::vector<std::string> palettes = PaletteFilesInWorkingFolder();
-    if (!palettes.empty()) name = palettes.front();
-  }
-  if (name.empty()) {
+  TPaletteFacts facts;
+  if (!run.Options.Palette.empty())
+    return ReadPaletteOption(run.Options.Palette, run.Console, run.Palette, facts);
+  // The folder's first palette is read whatever it holds, as the viewer reads it.
+  std::vector<std::string> palettes = PaletteFilesInWorkingFolder();
+  if (palettes.empty()) {
     run.Console.Error("", "no palette: give --palette FILE.pal or run where a .pal file is");
     return false;
   }
-  if (!ReadJascPalette(name.c_str(), run.Palette)) {
-    run.Console.Error(name, "cannot open the palette");
+  if (!ReadPaletteFile(palettes.front().c_str(), run.Palette).Opened) {
+    run.Console.Error(palettes.front(), "cannot open the palette");
     return false;
   }
   return true;

@@ -30,7 +30,7 @@ TEST(PaletteMatch, TransparentAndEntryZeroColourAreZeroOthersTheNearestLowestEnt
       {255, 255, 255, 255, 6},  // white: the first white entry
       {0, 0, 0, 255, 2},        // black: grey is nearer than red
   };
-  TPaletteMatcher matcher(table.data());
+  TPaletteMatcher matcher(table.data(), 256);
   for (const auto& c : cases) {
     EXPECT_EQ(matcher.IndexOf(c.r, c.g, c.b, c.a), c.index)
         << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a);
