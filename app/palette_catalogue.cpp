@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "formats/palette_reader.h"
 #include "formats/palette_search.h"
 #include "toolkit/widgets/widget.h"
 
@@ -22,7 +23,7 @@ size_t FillPaletteCatalogue() {
     // A file gone, locked or not readable stays all black: the reader
     // leaves the table alone when it cannot open the file, and a failed
     // read ends the text like the end of the file.
-    ReadJascPalette(file.c_str(), record.Colours);
+    ReadPaletteFile(file.c_str(), record.Colours);
   }
   return PaletteCatalogue.size();
 }

@@ -20,9 +20,9 @@ extern std::vector<PaletteRecord> PaletteCatalogue;
 
 // Empties the catalogue, then appends one record per "*.pal" file of the
 // working directory (folders skipped; hidden and system files taken), named
-// by PaletteDisplayName and read by ReadJascPalette. A file that cannot be
-// opened or read keeps its name and stays all black. Answers the number of
-// palettes found.
+// by PaletteDisplayName and read by ReadPaletteFile (raw or JASC-PAL). A
+// file that cannot be opened or read keeps its name and stays all black.
+// Answers the number of palettes found.
 size_t FillPaletteCatalogue();
 
 // FillPaletteCatalogue at start-up; without a single palette the program

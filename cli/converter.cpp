@@ -6,6 +6,7 @@
 
 #include "formats/frame_names.h"
 #include "formats/palette_file.h"
+#include "formats/palette_reader.h"
 #include "formats/palette_search.h"
 #include "cli/cli_platform.h"
 #include "cli/console.h"
@@ -13,6 +14,7 @@
 #include "cli/export_formats.h"
 #include "cli/load_report_text.h"
 #include "cli/sprite_inputs.h"
+#include "cli/palette_option.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/write_through.h"
 
@@ -77,6 +79,16 @@ bool LoadSprite(TRun& run, const TSpriteInput& input) {
   return true;
 }
 
+// The compression field as stored: "3", or "0xCCCCCC03 kind=3" when its
+// upper bytes, which decoding ignores, are not zero.
+std::string CompressionText(uint32_t compression) {
+  if (compression == FrameKind(compression)) return std::to_string(compression);
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%08lX kind=%lu", static_cast<unsigned long>(compression),
+                static_cast<unsigned long>(FrameKind(compression)));
+  return text;
+}
+
 void PrintInfo(TRun& run, const std::string& file) {
   TShp* s = run.Sprite;
   std::printf("%s: sprite %u x %u, %d frames\n", file.c_str(), unsigned{s->Width},
@@ -85,10 +97,10 @@ void PrintInfo(TRun& run, const std::string& file) {
     if (!FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) continue;
     const TShpSprite* f = s->FrameAt(i);
     std::printf(
-        "frame %s: x=%u y=%u width=%u height=%u compression=%lu extra1=%lu extra2=%lu "
+        "frame %s: x=%u y=%u width=%u height=%u compression=%s extra1=%lu extra2=%lu "
         "offset=%lu pixels=%s\n",
         FrameNumberText(i + 1).c_str(), unsigned{f->X}, unsigned{f->Y}, unsigned{f->FrameWidth},
-        unsigned{f->FrameHeight}, static_cast<unsigned long>(f->Compression),
+        unsigned{f->FrameHeight}, CompressionText(f->Compression).c_str(),
         static_cast<unsigned long>(f->Extra1), static_cast<unsigned long>(f->Extra2),
         static_cast<unsigned long>(f->DataOffset), f->HasPixels ? "yes" : "no");
   }
@@ -178,17 +190,17 @@ void ConvertFile(TRun& run, const TSpriteInput& input) {
 // Reads the palette the run uses; false, with the error printed, when there
 // is none.
 bool LoadPalette(TRun& run) {
-  std::string name = run.Options.Palette;
-  if (name.empty()) {
-    std::vector<std::string> palettes = PaletteFilesInWorkingFolder();
-    if (!palettes.empty()) name = palettes.front();
-  }
-  if (name.empty()) {
+  TPaletteFacts facts;
+  if (!run.Options.Palette.empty())
+    return ReadPaletteOption(run.Options.Palette, run.Console, run.Palette, facts);
+  // The folder's first palette is read whatever it holds, as the viewer reads it.
+  std::vector<std::string> palettes = PaletteFilesInWorkingFolder();
+  if (palettes.empty()) {
     run.Console.Error("", "no palette: give --palette FILE.pal or run where a .pal file is");
     return false;
   }
-  if (!ReadJascPalette(name.c_str(), run.Palette)) {
-    run.Console.Error(name, "cannot open the palette");
+  if (!ReadPaletteFile(palettes.front().c_str(), run.Palette).Opened) {
+    run.Console.Error(palettes.front(), "cannot open the palette");
     return false;
   }
   return true;

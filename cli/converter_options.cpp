@@ -170,9 +170,10 @@ number from 001, padded with zeros to at least three digits. A frame
 without pixels is written as the viewer's 1 x 1 placeholder.
 
 Options:
-  --palette FILE.pal  the JASC-PAL palette of the images. Default: the first
-                      *.pal file of the working folder, in the folder's order,
-                      as the viewer starts with.
+  --palette FILE.pal  the palette of the images: JASC-PAL text or the game's
+                      raw 768 bytes. Default: the first *.pal file of the
+                      working folder, in the folder's order, as the viewer
+                      starts with.
   --out DIR           where the images go (created when missing). Default:
                       the working folder. Existing files are replaced; a file
                       that cannot be written completely is not left behind.
@@ -180,7 +181,9 @@ Options:
                       separated by commas, for example 1,3-5.
   --info              print each sprite's box, frame count and frame headers
                       (and whether each frame has pixels); write no files and
-                      need no palette.
+                      need no palette. A compression field whose upper bytes
+                      are not zero is shown in hexadecimal with its kind, the
+                      low byte: compression=0xCCCCCC03 kind=3.
   --quiet             print no warnings about repaired data and no progress;
                       errors are still printed.
   --help              print this text.

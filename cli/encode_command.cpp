@@ -9,6 +9,7 @@
 #include "cli/converter.h"
 #include "cli/encode_inputs.h"
 #include "cli/encode_options.h"
+#include "cli/palette_option.h"
 #include "cli/shptool_help.h"
 #include "format_shp/shp.h"
 #include "format_shp/shp_encode.h"
@@ -105,6 +106,11 @@ int AddImage(TEncodeRun& run, const std::string& file) {
       run.Console.Error(file, "is an RGB image: give --palette FILE.pal to map its colours");
       return kUsageError;
     }
+    if (!run.Matcher->MapsColours()) {
+      run.Console.Error(file, "is an RGB image, but the palette " + run.Options.Palette +
+                                  " defines no colour besides entry 0 to map it to");
+      return kUsageError;
+    }
     uint64_t count = uint64_t{image.Width} * image.Height;
     run.Matcher->MapPixels(image.Pixels.data(), count, image.Pixels.data());
   }
@@ -171,11 +177,9 @@ int RunEncode(const std::vector<std::string>& args) {
   TEncodeRun run(options, console);
   if (!options.Palette.empty()) {
     uint8_t table[kColourTableSize] = {};
-    if (!ReadJascPalette(options.Palette.c_str(), table)) {
-      console.Error(options.Palette, "cannot open the palette");
-      return kUsageError;
-    }
-    run.Matcher = std::make_unique<TPaletteMatcher>(table);
+    TPaletteFacts facts;
+    if (!ReadPaletteOption(options.Palette, console, table, facts)) return kUsageError;
+    run.Matcher = std::make_unique<TPaletteMatcher>(table, facts.Entries);
   }
   try {
     return EncodeFiles(run, files);

@@ -21,8 +21,9 @@ usage error or a missing palette.
 const char kInfoHelp[] = R"(Usage: shptool info [--frames LIST] [--quiet] FILE.shp...
 
 Prints each sprite's box and frame count, then one line per frame: its
-position, size, compression, the two fields after it, data offset and
-whether it has pixels. Writes no files and needs no palette.
+position, size, compression field (as stored, and its kind, the low byte,
+when the upper bytes are not zero), the two fields after it, data offset
+and whether it has pixels. Writes no files and needs no palette.
 
 A FILE may be a sprite inside an archive, ARCHIVE.mix/NAME (nested too:
 main.mix/conquer.mix/e1.shp; NAME may be an ID of 8 hex digits), or a whole
@@ -67,8 +68,9 @@ Formats:
 
 Options:
   --format FORMAT     bmp (the default), png, gif or sheet.
-  --palette FILE.pal  the JASC-PAL palette of the images. Default: the first
-                      *.pal file of the working folder.
+  --palette FILE.pal  the palette of the images: JASC-PAL text or the game's
+                      raw 768 bytes. Default: the first *.pal file of the
+                      working folder.
   --out DIR           where the images go (created when missing). Default:
                       the working folder. Existing files are replaced; a file
                       that cannot be written completely is not left behind.
@@ -100,7 +102,8 @@ name10). Every image must have the same size, which becomes the sprite box.
 Images: 8-bit BMP files and PNG files, indexed or 8-bit RGB/RGBA. Indexed
 images keep their colour indices; their own colour table is not used. RGB
 images need --palette: a transparent pixel or one of exactly the colour of
-entry 0 becomes index 0, any other the nearest colour of entries 1 to 255.
+entry 0 becomes index 0, any other the nearest colour of entries 1 to 255
+that the palette defines (a JASC-PAL palette as many as its count).
 The 1 x 1 placeholder that export writes for a frame without pixels becomes
 such a frame again.
 
@@ -113,7 +116,8 @@ Options:
                        appears only when complete).
   --compression KIND   auto (the default): per frame, the smaller of rle and
                        raw; rle: run-length coded rows; raw: plain rows.
-  --palette FILE.pal   the JASC-PAL palette RGB images are mapped to.
+  --palette FILE.pal   the palette RGB images are mapped to: JASC-PAL text
+                       or the game's raw 768 bytes.
   --quiet              print no progress.
   --help               print this text.
 

@@ -152,10 +152,12 @@ void Charge(uint64_t& budget, uint64_t used) {
 
 }  // namespace
 
-TDecodeEnd DecodeRawRows(TByteCursor& in, uint64_t dataOffset, const TFramePlacement& at) {
+TDecodeEnd DecodeRawRows(TByteCursor& in, uint64_t dataOffset, const TFramePlacement& at,
+                         uint32_t rowLead) {
+  const uint64_t rowSize = uint64_t{rowLead} + at.FrameWidth;
   uint8_t* row = at.FirstPixel;
   for (uint32_t r = 0; r < at.Rows; ++r, row += at.Stride) {
-    in.MoveTo(dataOffset + uint64_t{r} * at.FrameWidth);
+    in.MoveTo(dataOffset + r * rowSize + rowLead);
     if (in.Copy(row, at.Columns) < at.Columns) return TDecodeEnd::DataEnded;
   }
   return TDecodeEnd::Complete;

@@ -19,9 +19,11 @@ enum class TDecodeEnd : uint8_t {
   OverBudget,  // stopped: the sprite's allowance of coded bytes is used up
 };
 
-// Raw rows at `dataOffset`: Cy rows of exactly Cx bytes. Only the parts
-// inside the box are read.
-TDecodeEnd DecodeRawRows(TByteCursor& in, uint64_t dataOffset, const TFramePlacement& at);
+// Raw rows at `dataOffset`: Cy rows, each `rowLead` bytes that decoding
+// does not need and then exactly Cx bytes of pixels. Only the pixels inside
+// the box are read.
+TDecodeEnd DecodeRawRows(TByteCursor& in, uint64_t dataOffset, const TFramePlacement& at,
+                         uint32_t rowLead);
 
 // Coded rows may write zeros up to this many bytes past a row's last pixel:
 // over later rows, which are decoded after it, and past the canvas, which

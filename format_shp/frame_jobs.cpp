@@ -15,7 +15,7 @@ void DecodeInOrder(std::span<TFrameJob> jobs, TByteCursor& in, uint64_t& budget)
   for (TFrameJob& job : jobs) {
     uint64_t before = budget;
     job.End = job.Coded ? DecodeCodedRows(in, job.DataOffset, job.At, budget)
-                        : DecodeRawRows(in, job.DataOffset, job.At);
+                        : DecodeRawRows(in, job.DataOffset, job.At, job.RowLead);
     job.Used = before - budget;
   }
 }

@@ -12,6 +12,7 @@ class TByteCursor;
 struct TFrameJob {
   int32_t Index = 0;  // the frame's number in the sprite
   bool Coded = false;
+  uint32_t RowLead = 0;  // raw rows: bytes before each row's pixels
   uint32_t DataOffset = 0;
   TFramePlacement At;
   uint8_t* Canvas = nullptr;  // all of the frame's canvas, to clear it again

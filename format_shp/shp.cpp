@@ -24,8 +24,14 @@ std::string SpriteNameOf(const char* fileName) {
 }
 
 bool IsDecodedKind(uint32_t compression) {
-  return compression == kShpRawRows || compression == kShpRawRowsToo ||
-         compression == kShpCodedRows;
+  uint32_t kind = FrameKind(compression);
+  return kind == kShpRawRows || kind == kShpRawRowsToo || kind == kShpFieldedRawRows ||
+         kind == kShpCodedRows;
+}
+
+// Bytes before the pixels of each raw row of a frame of this kind.
+uint32_t RawRowLead(uint32_t compression) {
+  return FrameKind(compression) == kShpFieldedRawRows ? 2 : 0;
 }
 
 // Reads the fields of one 24-byte frame header of which only `present`
@@ -267,7 +273,8 @@ std::vector<TFrameJob> TShp::PlanFrames(uint32_t fileSize, uint32_t stride, uint
       continue;
     }
     job.Index = i;
-    job.Coded = frame->Compression == kShpCodedRows;
+    job.Coded = FrameKind(frame->Compression) == kShpCodedRows;
+    job.RowLead = RawRowLead(frame->Compression);
     job.DataOffset = frame->DataOffset;
     jobs.push_back(job);
   }

@@ -22,10 +22,17 @@ constexpr uint32_t kShpFrameHeaderSize = 24;
 constexpr uint32_t kPaletteSize = 1024;  // 256 entries of blue, green, red, 0
 constexpr uint32_t kFrameImageHeaderSize = 1078;
 
-// Compression kinds of a frame header; any other value decodes no rows.
+// Compression kinds of a frame header; any other kind decodes no rows.
 constexpr uint32_t kShpRawRows = 0;
 constexpr uint32_t kShpRawRowsToo = 1;
+constexpr uint32_t kShpFieldedRawRows = 2;  // raw rows, each after a 2-byte field
 constexpr uint32_t kShpCodedRows = 3;
+
+// The kind of a frame is the low byte of its 32-bit compression field: the
+// game's own tools leave the three upper bytes uninitialised.
+inline uint32_t FrameKind(uint32_t compression) {
+  return compression & 0xFF;
+}
 
 // Together, the canvases of one sprite and the frame images built from them
 // may take at most this much memory; a file asking for more is refused

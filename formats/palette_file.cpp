@@ -102,12 +102,12 @@ void ReadLineFields(TPaletteText& text, int32_t* values, int wanted) {
     values[i] = fields[i].Value();
 }
 
-void ReadPalette(TPaletteText& text, uint8_t* colours) {
+uint32_t ReadPalette(TPaletteText& text, uint8_t* colours) {
   int32_t count = 0;
   ReadLineFields(text, nullptr, 0);  // signature
   ReadLineFields(text, nullptr, 0);  // version
   ReadLineFields(text, &count, 1);
-  if (count <= 0) return;
+  if (count <= 0) return 0;
   // The table has 256 entries: colour lines past them are not read.
   uint32_t entries = std::min(static_cast<uint32_t>(count), kPaletteEntries);
   for (uint32_t i = 0; i < entries; ++i) {
@@ -118,6 +118,7 @@ void ReadPalette(TPaletteText& text, uint8_t* colours) {
     colours[4 * i + 2] = static_cast<uint8_t>(rgb[0]);
     colours[4 * i + 3] = 0;
   }
+  return entries;
 }
 
 }  // namespace
@@ -125,17 +126,19 @@ void ReadPalette(TPaletteText& text, uint8_t* colours) {
 bool ReadJascPalette(const char* fileName, uint8_t* colours) {
   TByteStream* file = MakeFileReader(fileName);
   bool opened = file->FileHandle != kInvalidFileHandle;
-  if (opened) {
-    TPaletteText text(file);
-    ReadPalette(text, colours);
-  }
+  if (opened) ReadJascPaletteStream(file, colours);
   Free(file);
   return opened;
 }
 
-void ReadJascPaletteText(const uint8_t* data, size_t size, uint8_t* colours) {
+uint32_t ReadJascPaletteStream(TByteStream* stream, uint8_t* colours) {
+  TPaletteText text(stream);
+  return ReadPalette(text, colours);
+}
+
+uint32_t ReadJascPaletteText(const uint8_t* data, size_t size, uint8_t* colours) {
   TPaletteText text(data, size);
-  ReadPalette(text, colours);
+  return ReadPalette(text, colours);
 }
 
 std::string JascPaletteText(const uint8_t* colours, uint32_t count) {

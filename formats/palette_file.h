@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+class TByteStream;
+
 // Reading JASC-PAL palette files: a signature line, a version line, a
 // count line, then one "red green blue" line per colour.
 
@@ -19,8 +21,10 @@ constexpr uint32_t kColourTableSize = 4 * kPaletteEntries;  // blue, green, red,
 // leaves the table unchanged and answers false.
 bool ReadJascPalette(const char* fileName, uint8_t* colours);
 
-// The same over text in memory.
-void ReadJascPaletteText(const uint8_t* text, size_t size, uint8_t* colours);
+// The same from a stream's position, and over text in memory; both answer
+// how many entries the count line names, at most 256.
+uint32_t ReadJascPaletteStream(TByteStream* stream, uint8_t* colours);
+uint32_t ReadJascPaletteText(const uint8_t* text, size_t size, uint8_t* colours);
 
 // A JASC-PAL text of the table's first `count` entries (at most 256):
 // "JASC-PAL", "0100", the count, then "red green blue" per entry, every line

@@ -1,6 +1,9 @@
 #include "formats/palette_match.h"
 
-TPaletteMatcher::TPaletteMatcher(const uint8_t* colourTable) {
+#include <algorithm>
+
+TPaletteMatcher::TPaletteMatcher(const uint8_t* colourTable, uint32_t entries)
+    : entries_(std::min(entries, 256u)) {
   for (int i = 0; i < 256; ++i) {
     table_[i][0] = colourTable[4 * i + 2];
     table_[i][1] = colourTable[4 * i + 1];
@@ -10,8 +13,8 @@ TPaletteMatcher::TPaletteMatcher(const uint8_t* colourTable) {
 
 uint8_t TPaletteMatcher::Nearest(uint8_t red, uint8_t green, uint8_t blue) const {
   uint32_t best = 0xFFFFFFFF;
-  uint8_t index = 1;
-  for (int i = 1; i < 256; ++i) {
+  uint8_t index = 0;  // only when no entry besides 0 is defined
+  for (uint32_t i = 1; i < entries_; ++i) {
     int dr = red - table_[i][0], dg = green - table_[i][1], db = blue - table_[i][2];
     uint32_t distance = static_cast<uint32_t>(dr * dr + dg * dg + db * db);
     if (distance < best) {  // strictly: the lowest index keeps a tie

@@ -150,6 +150,27 @@ TEST(PaletteCatalogue, APaletteThatCannotBeReadStaysBlackUnderItsName) {
   UnlockFile(ranged.Get(), 0, 0, 0x10000, 0);
 }
 
+// The game's raw palettes are read; any other file is read as JASC-PAL
+// text, whatever its first line.
+TEST(PaletteCatalogue, RawPalettesAndTextOfAnyKind) {
+  TPaletteFolder folder;
+  WriteFileBytes(folder.File("Game.pal"), RawPalette({{0, 0, 0}, {63, 32, 1}}));
+  folder.Put("Notes.pal", "hello\r\n0100\r\n1\r\n1 2 3\r\n");
+  ASSERT_EQ(FillPaletteCatalogue(), 2u);
+  struct {
+    const char* name;
+    TBytes colours;
+  } expected[] = {
+      {"Game", ColourTable({{0, 0, 0}, {255, 130, 4}})},
+      {"Notes", ColourTable({{1, 2, 3}})},
+  };
+  for (const auto& e : expected) {
+    const PaletteRecord* record = Entry(e.name);
+    ASSERT_NE(record, nullptr) << e.name;
+    EXPECT_EQ(ColoursOf(*record), e.colours) << e.name;
+  }
+}
+
 TEST(PaletteCatalogue, FindsNothingWithoutPaletteFiles) {
   TPaletteFolder folder;
   folder.Put("a.txt", "JASC-PAL\r\n0100\r\n1\r\n1 2 3\r\n");

@@ -19,7 +19,7 @@ const std::vector<TBytes> kRawRows = SpeckledRows(10, 8, 12);
 TBytes TestSprite() {
   return EncodeShp(10, 8,
                    {CodedFrame(1, 2, kCodedRows), RawFrame(0, 0, kRawRows),
-                    FrameWithoutPixels(0, 0, 3, 3), FrameWithData(0, 0, 10, 8, 2, TBytes(80, 4))});
+                    FrameWithoutPixels(0, 0, 3, 3), FrameWithData(0, 0, 10, 8, 4, TBytes(80, 4))});
 }
 
 // What the viewer's code saves for a frame of a sprite file with a palette.
@@ -146,7 +146,7 @@ TEST(Shp2Bmp, InfoPrintsTheHeadersAndWritesNothing) {
                     rawOffset + " pixels=yes",
                 "frame 003: x=0 y=0 width=3 height=3 compression=3 extra1=0 extra2=0 offset=0 "
                 "pixels=no",
-                "frame 004: x=0 y=0 width=10 height=8 compression=2 extra1=0 extra2=0 offset=" +
+                "frame 004: x=0 y=0 width=10 height=8 compression=4 extra1=0 extra2=0 offset=" +
                     otherOffset + " pixels=yes",
             }));
   EXPECT_EQ(f.FilesIn(), std::vector<std::string>{"unit.shp"});

@@ -18,7 +18,7 @@ std::vector<std::pair<std::string, TBytes>> Sprites() {
       {"mixed.shp",
        EncodeShp(10, 8,
                  {CodedFrame(1, 2, SpeckledRows(6, 5, 11)), RawFrame(0, 0, SpeckledRows(10, 8, 12)),
-                  FrameWithoutPixels(0, 0, 3, 3), FrameWithData(0, 0, 10, 8, 2, TBytes(80, 4)),
+                  FrameWithoutPixels(0, 0, 3, 3), FrameWithData(0, 0, 10, 8, 4, TBytes(80, 4)),
                   CodedFrame(0, 0, {TBytes(10, 0)})})},
       {"clipped.shp", EncodeShp(7, 3,
                                 {CodedFrame(5, 1, SpeckledRows(6, 4, 3)),
@@ -32,6 +32,16 @@ std::vector<std::pair<std::string, TBytes>> Sprites() {
                                                     return row;
                                                   }()})})},
       {"nobox.shp", EncodeShp(0, 5, {RawFrame(0, 0, {{1}}), FrameWithoutPixels(0, 0, 1, 1)})},
+      {"game.shp",
+       [] {
+         // Kinds 1, 2 and 3 as the game's tools write them, upper bytes uninitialised.
+         std::vector<TShpFrameSpec> frames = {RawFrame(1, 0, SpeckledRows(5, 4, 7)),
+                                              CodedFrame(0, 1, SpeckledRows(6, 3, 8)),
+                                              RawFrame(0, 0, SpeckledRows(6, 4, 9))};
+         for (uint32_t i = 0; i < frames.size(); ++i)
+           frames[i].Compression = 0xCCCCCC01 + i;
+         return EncodeShp(6, 4, frames);
+       }()},
   };
 }
 

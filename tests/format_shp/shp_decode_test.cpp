@@ -224,7 +224,7 @@ TEST(ShpDecode, KindsThatAreNotDecodedKeepAnEmptyCanvas) {
   TScopedObject<TShp> shp(new TShp());
   LoadBytes(shp.Get(), dir,
             EncodeShp(4, 4,
-                      {FrameWithData(0, 0, 4, 4, 2, TBytes(16, 5)),
+                      {FrameWithData(0, 0, 4, 4, 4, TBytes(16, 5)),
                        FrameWithData(0, 0, 4, 4, 0xFFFFFFFF, TBytes(16, 5))}));
   for (int i = 0; i < 2; ++i) {
     const TShpSprite* frame = shp->FrameAt(i);

@@ -82,13 +82,16 @@ TEST(ShpDamaged, AFrameTableThatEndsEarly) {
   }
 }
 
-// Cut a file with raw and coded frames at every length past its frame table:
-// canvases keep their full size, each pixel is either the one of the whole
-// file or colour 0, and the report says which frames lost data.
+// Cut a file with raw and coded frames, and raw rows after a length field,
+// at every length past its frame table: canvases keep their full size, each
+// pixel is either the one of the whole file or colour 0, and the report says
+// which frames lost data.
 TEST(ShpDamaged, DataThatEndsEarlyAtEveryCutPoint) {
   const uint16_t width = 11, height = 7;
+  TShpFrameSpec fielded = RawFrame(2, 1, SpeckledRows(8, 6, 4));
+  fielded.Compression = 0xCCCCCC02;
   const std::vector<TShpFrameSpec> frames = {CodedFrame(1, 1, SpeckledRows(9, 5, 1)),
-                                             RawFrame(0, 2, SpeckledRows(10, 4, 2)),
+                                             RawFrame(0, 2, SpeckledRows(10, 4, 2)), fielded,
                                              CodedFrame(3, 0, SpeckledRows(6, 7, 3))};
   const TBytes whole = EncodeShp(width, height, frames);
   TTempDir dir;
@@ -100,9 +103,9 @@ TEST(ShpDamaged, DataThatEndsEarlyAtEveryCutPoint) {
   for (size_t cut = 8 + 24 * frames.size(); cut < whole.size(); ++cut) {
     TScopedObject<TShp> shp(new TShp());
     LoadBytes(shp.Get(), dir, TBytes(whole.begin(), whole.begin() + cut));
-    ASSERT_EQ(shp->FrameCount, 3);
+    ASSERT_EQ(shp->FrameCount, int32_t(frames.size()));
     uint32_t damaged = 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < shp->FrameCount; ++i) {
       TBytes canvas = CanvasBytes(shp->FrameAt(i));
       TBytes full = CanvasBytes(complete->FrameAt(i));
       ASSERT_EQ(canvas.size(), canvasSize) << "cut " << cut << " frame " << i;
@@ -322,7 +325,7 @@ TEST(ShpBounds, AnOffsetAtTheEndIsBeyondItNotCutShort) {
   } cases[] = {{0, 1, 0}, {1, 0, 1}};
   const uint32_t fileSize = 8 + 24 + 1;  // the headers of one frame and one data byte
   TTempDir dir;
-  for (uint32_t compression : {0u, 3u}) {
+  for (uint32_t compression : {0u, 2u, 3u, 0xCCCCCC02u}) {
     for (const auto& c : cases) {
       TShpFrameSpec frame = FrameWithData(0, 0, 4, 2, compression, {9});
       frame.DataOffset = fileSize - c.beforeEnd;
@@ -408,14 +411,18 @@ std::vector<TBytes> Canvases(const TShp* shp) {
   return all;
 }
 
-// 64 frames in a 64 x 64 box: honest coded frames from row `top` down, and
-// frames that re-read one long stretch of zero items (`rereading` picks
+// 64 frames in a 64 x 64 box: honest coded frames from row `top` down (or,
+// with `everyKind`, frames of kinds 0 to 3 in turn, with 0xCC upper bytes),
+// and frames that re-read one long stretch of zero items (`rereading` picks
 // them), so that the budget runs out early, late or not at all.
-TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading, uint16_t top = 0) {
+TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading, uint16_t top = 0,
+                        bool everyKind = false) {
   const uint32_t count = 64;
   std::vector<TShpFrameSpec> frames;
-  for (uint32_t i = 0; i < count; ++i)
+  for (uint32_t i = 0; i < count; ++i) {
     frames.push_back(CodedFrame(0, top, SpeckledRows(64, 64 - top, i)));
+    if (everyKind) frames.back().Compression = 0xCCCCCC00 | (i % 4);
+  }
   uint32_t zerosAt = static_cast<uint32_t>(EncodeShp(64, 64, frames).size());
   for (uint32_t i = 0; i < count; ++i) {
     if (!rereading(i)) continue;
@@ -465,6 +472,8 @@ TEST(ShpBounds, TwoThreadsDecodeAsOneDoes) {
       // frames after it, drawn from row 8 down, must be cleared whole.
       {"both halves, frames from row 8",
        FramesThatReRead([](uint32_t i) { return i == 4 || i == 5 || i == 40 || i == 41; }, 8),
+       true},
+      {"every kind, later half", FramesThatReRead([](uint32_t i) { return i >= 40; }, 0, true),
        true},
   };
   for (THostileFile& file : HostileShpCorpus())

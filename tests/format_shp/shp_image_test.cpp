@@ -98,7 +98,7 @@ TEST(ShpImage, AnotherPaletteChangesOnlyTheColourTable) {
 TEST(ShpImage, AKindThatIsNotDecodedBecomesABlankImageOfTheSpriteBox) {
   TTempDir dir;
   TScopedObject<TShp> shp(new TShp());
-  LoadBytes(shp.Get(), dir, EncodeShp(5, 3, {FrameWithData(0, 0, 5, 3, 2, TBytes(15, 9))}));
+  LoadBytes(shp.Get(), dir, EncodeShp(5, 3, {FrameWithData(0, 0, 5, 3, 4, TBytes(15, 9))}));
   shp->SetPalette(TestPalette().data());
   shp->BuildBitmaps();
   EXPECT_EQ(SavedImage(shp.Get(), 0, dir), FrameImage(5, 3, TestPalette(), {}));

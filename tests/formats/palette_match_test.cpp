@@ -30,7 +30,7 @@ TEST(PaletteMatch, TransparentAndEntryZeroColourAreZeroOthersTheNearestLowestEnt
       {255, 255, 255, 255, 6},  // white: the first white entry
       {0, 0, 0, 255, 2},        // black: grey is nearer than red
   };
-  TPaletteMatcher matcher(table.data());
+  TPaletteMatcher matcher(table.data(), 256);
   for (const auto& c : cases) {
     EXPECT_EQ(matcher.IndexOf(c.r, c.g, c.b, c.a), c.index)
         << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a);
@@ -44,6 +44,31 @@ TEST(PaletteMatch, TransparentAndEntryZeroColourAreZeroOthersTheNearestLowestEnt
   TBytes indices(expected.size());
   matcher.MapPixels(rgba.data(), expected.size(), indices.data());
   EXPECT_EQ(indices, expected);
+}
+
+// Entries past those the palette defines hold colours, but are never chosen.
+TEST(PaletteMatch, OnlyTheEntriesThePaletteDefinesAreChosen) {
+  std::vector<TRgb> colours(256, TRgb{255, 0, 0});
+  colours[0] = {255, 0, 255};
+  for (int i = 1; i < 16; ++i)
+    colours[i] = {i * 10, i * 10, i * 10};
+  colours[16] = {255, 255, 255};
+  const TBytes table = ColourTable(colours);
+  struct {
+    uint32_t entries;
+    bool mapsColours;
+    uint8_t white, red;  // the indices of these two pixels; red is 8: grey 80 and 90 tie
+  } cases[] = {
+      {256, true, 16, 17}, {300, true, 16, 17}, {17, true, 16, 8}, {16, true, 15, 8},
+      {2, true, 1, 1},     {1, false, 0, 0},    {0, false, 0, 0},
+  };
+  for (const auto& c : cases) {
+    TPaletteMatcher matcher(table.data(), c.entries);
+    EXPECT_EQ(matcher.MapsColours(), c.mapsColours) << c.entries;
+    EXPECT_EQ(matcher.IndexOf(255, 255, 255, 255), c.white) << c.entries;
+    EXPECT_EQ(matcher.IndexOf(255, 0, 0, 255), c.red) << c.entries;
+    EXPECT_EQ(matcher.IndexOf(255, 0, 255, 255), 0) << c.entries;
+  }
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ TEST(FuzzCorpus, ShpSeedsAndReproducersRunClean) {
 }
 
 TEST(FuzzCorpus, PaletteSeedsAndReproducersRunClean) {
-  EXPECT_GT(RunFolder("corpus", "pal", FuzzPaletteText), 0);
-  RunFolder("regressions", "pal", FuzzPaletteText);
+  EXPECT_GT(RunFolder("corpus", "pal", FuzzPaletteFile), 0);
+  RunFolder("regressions", "pal", FuzzPaletteFile);
 }
 
 TEST(FuzzCorpus, ImageSeedsAndReproducersRunClean) {

@@ -11,6 +11,7 @@
 
 #include "formats/image_input.h"
 #include "formats/palette_file.h"
+#include "formats/palette_reader.h"
 #include "format_shp/shp_encode.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/le_bytes.h"
@@ -57,7 +58,7 @@ void CheckSprite(TShp* sprite) {
     Check(frame->HasPixels == (frame->DataOffset != 0), "HasPixels follows the data offset");
     Check(frame->HasPixels == (frame->Canvas != nullptr),
           "a canvas exactly for frames with pixels");
-    bool decoded = frame->Compression == 0 || frame->Compression == 1 || frame->Compression == 3;
+    bool decoded = FrameKind(frame->Compression) <= kShpCodedRows;  // kinds 0 to 3
     if (frame->Canvas && decoded) {
       Check(frame->Canvas->GetSize() == canvasSize, "a decoded canvas covers the sprite box");
     }
@@ -123,10 +124,13 @@ void FuzzShpFile(const uint8_t* data, size_t size) {
   CheckSprite(sprite);
 }
 
-void FuzzPaletteText(const uint8_t* data, size_t size) {
+void FuzzPaletteFile(const uint8_t* data, size_t size) {
   uint8_t colours[kColourTableSize];
   std::memset(colours, 0xAB, sizeof(colours));
-  ReadJascPaletteText(data, size, colours);
+  TPaletteFacts facts = ReadPaletteBytes(data, size, colours);
+  Check(facts.Entries <= kPaletteEntries, "at most 256 entries");
+  Check(!facts.Raw || (size == kRawPaletteSize && facts.Entries == kPaletteEntries),
+        "only 768 bytes are raw, with 256 entries");
   for (uint32_t i = 0; i < kPaletteEntries; ++i) {
     Check(colours[i * 4 + 3] == 0 || colours[i * 4 + 3] == 0xAB, "the fourth byte stays 0");
   }

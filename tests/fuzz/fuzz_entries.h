@@ -11,8 +11,8 @@
 void FuzzBmpStream(const uint8_t* data, size_t size);
 // Loads the bytes as an SHP file and builds every frame image.
 void FuzzShpFile(const uint8_t* data, size_t size);
-// Reads the bytes as a JASC-PAL palette.
-void FuzzPaletteText(const uint8_t* data, size_t size);
+// Reads the bytes as a palette file: raw, or JASC-PAL text.
+void FuzzPaletteFile(const uint8_t* data, size_t size);
 // Reads the bytes as an image to encode (BMP or PNG) and encodes what it
 // reads as a frame.
 void FuzzInputImage(const uint8_t* data, size_t size);

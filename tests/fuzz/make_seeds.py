@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets: small valid BMP pictures of
 every bit depth, with and without a file header; small SHP sprites with raw,
-run-length and pixel-less frames; JASC-PAL palettes in the usual spellings; images to encode (8-bit BMP,
-PNG of the accepted kinds and some that are refused)."""
+run-length and pixel-less frames and the game's own kinds; JASC-PAL palettes
+in the usual spellings and raw ones; images to encode (8-bit BMP, PNG of the
+accepted kinds and some that are refused)."""
 import os
 import struct
 import zlib
@@ -57,8 +58,14 @@ def sprite(width, height, frames):
         offset = 0
         if rows is not None:
             offset = start + len(data)
+            kind = compression & 0xFF
             for row in rows:
-                data += coded_row(row) if compression == 3 else bytes(row)
+                if kind == 3:
+                    data += coded_row(row)
+                elif kind == 2:
+                    data += struct.pack("<H", len(row) + 2) + bytes(row)
+                else:
+                    data += bytes(row)
         table += struct.pack("<HHHHIIII", x, y, cx, cy, compression, 0, 0, offset)
     return struct.pack("<HHHH", 0, width, height, len(frames)) + bytes(table) + bytes(data)
 
@@ -71,10 +78,16 @@ def shp_seeds():
         "coded_ball.shp": sprite(9, 9, [(1, 1, 7, 7, 3, ball), (2, 2, 7, 7, 3, ball)]),
         "raw_ramp.shp": sprite(5, 3, [(0, 0, 5, 3, 0, ramp), (0, 0, 5, 3, 1, ramp)]),
         "mixed.shp": sprite(8, 6, [(0, 0, 5, 3, 3, ramp), (0, 0, 0, 0, 0, None),
-                                   (3, 3, 5, 3, 0, ramp), (1, 1, 5, 3, 2, ramp)]),
+                                   (3, 3, 5, 3, 0, ramp), (1, 1, 5, 3, 4, ramp)]),
         "clipped.shp": sprite(4, 2, [(2, 1, 5, 3, 3, ramp)]),
         "long_row.shp": sprite(300, 1, [(0, 0, 300, 1, 3, wide)]),
         "empty.shp": sprite(16, 16, []),
+        # The game's own files: upper bytes of the compression field left
+        # uninitialised, and raw rows each after a 2-byte field.
+        "game_kinds.shp": sprite(8, 6, [(0, 0, 5, 3, 0xCCCCCC03, ramp),
+                                        (1, 1, 5, 3, 0xCCCCCC02, ramp),
+                                        (3, 3, 5, 3, 0xCCCCCC01, ramp),
+                                        (0, 0, 5, 3, 0xCCCCCC04, ramp)]),
     }
 
 
@@ -92,6 +105,8 @@ def pal_seeds():
         "wrap.pal": jasc(["300 -1 7", "+5 x 9", " 1 2 3"]),
         "ctrl_z.pal": jasc(colours[:3]) + b"\x1a1 2 3\r\n",
         "full.pal": jasc(["%d %d %d" % (i, i, i) for i in range(256)]),
+        "raw_6bit.pal": bytes(i % 64 for i in range(768)),
+        "raw_8bit.pal": bytes(i % 256 for i in range(768)),
     }
 
 

@@ -4,6 +4,6 @@
 #include "fuzz/fuzz_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzPaletteText(data, size);
+  FuzzPaletteFile(data, size);
   return 0;
 }

@@ -20,3 +20,12 @@ TBytes ColourTable(const std::vector<TRgb>& colours) {
   }
   return table;
 }
+
+TBytes RawPalette(const std::vector<TRgb>& colours) {
+  TBytes bytes(768, 0);
+  for (size_t i = 0; i < colours.size() && i < 256; ++i) {
+    for (size_t k = 0; k < 3; ++k)
+      bytes[3 * i + k] = static_cast<uint8_t>(colours[i][k]);
+  }
+  return bytes;
+}

@@ -17,3 +17,7 @@ std::string JascPaletteText(const std::vector<TRgb>& colours, const std::string&
 // The 1024-byte colour table (blue, green, red, 0 per entry) holding
 // `colours` from entry 0, the other entries 0.
 TBytes ColourTable(const std::vector<TRgb>& colours);
+
+// The game's raw palette: 256 entries of red, green, blue bytes, `colours`
+// from entry 0 and the other entries 0.
+TBytes RawPalette(const std::vector<TRgb>& colours);

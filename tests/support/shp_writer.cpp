@@ -12,6 +12,16 @@ TBytes EncodeRaw(const std::vector<TBytes>& rows) {
   return data;
 }
 
+// Raw rows, each after a 2-byte field: the row's bytes, the field included.
+TBytes EncodeFielded(const std::vector<TBytes>& rows) {
+  TBytes data;
+  for (const TBytes& row : rows) {
+    PutLe16(data, static_cast<uint16_t>(row.size() + 2));
+    data.insert(data.end(), row.begin(), row.end());
+  }
+  return data;
+}
+
 TBytes EncodeCoded(const std::vector<TBytes>& rows) {
   TBytes data;
   for (const TBytes& row : rows) {
@@ -90,9 +100,11 @@ TBytes EncodeShp(uint16_t width, uint16_t height, const std::vector<TShpFrameSpe
   TBytes data;
   uint32_t dataStart = static_cast<uint32_t>(8 + 24 * frames.size());
   for (const TShpFrameSpec& frame : frames) {
-    TBytes bytes = frame.Data               ? *frame.Data
-                   : frame.Compression == 3 ? EncodeCoded(frame.Rows)
-                                            : EncodeRaw(frame.Rows);
+    const uint32_t kind = frame.Compression & 0xFF;
+    TBytes bytes = frame.Data  ? *frame.Data
+                   : kind == 3 ? EncodeCoded(frame.Rows)
+                   : kind == 2 ? EncodeFielded(frame.Rows)
+                               : EncodeRaw(frame.Rows);
     uint32_t offset = frame.DataOffset.value_or(dataStart + static_cast<uint32_t>(data.size()));
     data.insert(data.end(), bytes.begin(), bytes.end());
     PutLe16(file, frame.X);

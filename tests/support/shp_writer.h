@@ -7,8 +7,9 @@
 #include "support/test_files.h"
 
 // One frame for EncodeShp: its header fields and either pixel rows, which
-// are encoded by its compression kind (3 run-length, anything else raw), or
-// exact data bytes.
+// are encoded by its compression kind, the field's low byte (3 run-length,
+// 2 raw rows each after a 2-byte field, anything else raw), or exact data
+// bytes.
 struct TShpFrameSpec {
   uint16_t X = 0;
   uint16_t Y = 0;
