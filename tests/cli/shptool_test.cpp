@@ -145,18 +145,18 @@ TEST(ShpTool, EncodeErrorsNameTheFileAndWriteNothing) {
        1,
        "shptool encode: a.bmp: not a BMP or PNG image"},
       {"missing", {}, {"a.png"}, 1, "shptool encode: a.png: cannot open the file"},
-      {"24-bit",
+      {"16-bit",
        {{"a.bmp",
          [] {
            TBytes b = FrameImage(2, 1, {}, {});  // 1 x 1 would be the placeholder
-           b[28] = 24;
+           b[28] = 16;
            b[10] = 54;
            b[11] = 0;
            return b;
          }()}},
        {"a.bmp"},
        1,
-       "shptool encode: a.bmp: unsupported BMP image (24-bit"},
+       "shptool encode: a.bmp: unsupported BMP image: 16 bits per pixel"},
       {"empty folder",
        {{"in/a.txt", {}}},
        {"in"},
