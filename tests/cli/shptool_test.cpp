@@ -137,8 +137,8 @@ TEST(ShpTool, EncodeErrorsNameTheFileAndWriteNothing) {
        {{"a.png", PngImage(8192, 4096, 3, 8, TBytes(8192 * 4096, 0))}},
        {"a.png", "a.png", "a.png", "a.png", "a.png", "a.png", "a.png", "a.png"},
        1,
-       "shptool encode: a.png: one frame too many: the frames would need 513 MiB of canvases "
-       "and images to load, more than the 512 MiB allowed"},
+       "shptool encode: a.png: one frame too many: 8 frames of 8192 x 4096 would need 513 MiB "
+       "of canvases and images to load, more than the 512 MiB allowed"},
       {"not an image",
        {{"a.bmp", {'t', 'e', 'x', 't'}}},
        {"a.bmp"},
