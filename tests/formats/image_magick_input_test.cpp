@@ -134,16 +134,4 @@ TEST(ImageMagickInput, ReadsWhatAnEditorWrites) {
   }
 }
 
-TEST(ImageMagickInput, RefusesItsRunLengthBmp) {
-  TTempDir dir;
-  WriteFileBytes(dir.File("in.ppm"), Picture(21));
-  ASSERT_TRUE(RunShellIn(dir.Path().string(), "/usr/bin/convert in.ppm -type Palette BMP3:made"));
-  TInputImage image;
-  std::string why;
-  EXPECT_FALSE(ReadInputImageFile(dir.File("made"), image, why));
-  EXPECT_EQ(why,
-            "unsupported BMP image: compressed with RLE8; only uncompressed BMP images can be "
-            "encoded");
-}
-
 }  // namespace
