@@ -62,9 +62,7 @@ TEST(ImageMagickInput, ReadsWhatAnEditorWrites) {
     TInputKind kind;
   } cases[] = {
       {"BMP 1-bit, 40-byte header", 2, "-type Palette BMP3:", {40, 1}, TInputKind::Indices},
-      {"BMP 1-bit, 124-byte header", 2, "-type Palette BMP:", {124, 1}, TInputKind::Indices},
       {"BMP 4-bit, core header", 5, "-type Palette BMP2:", {12, 4}, TInputKind::Indices},
-      {"BMP 4-bit, 124-byte header", 5, "-type Palette BMP:", {124, 4}, TInputKind::Indices},
       {"BMP 8-bit, 40-byte header",
        21,
        "-type Palette -compress None BMP3:",
