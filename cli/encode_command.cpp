@@ -72,7 +72,9 @@ bool LoaderTakesOneMore(const TEncodeRun& run, const std::string& file) {
     return true;
   }
   uint64_t mebibytes = (needed + (uint64_t{1} << 20) - 1) >> 20;
-  run.Console.Error(file, "one frame too many: the frames would need " + std::to_string(mebibytes) +
+  run.Console.Error(file, "one frame too many: " + std::to_string(run.FramesWithPixels + 1) +
+                              " frames of " + SizeText(run.Width, run.Height) + " would need " +
+                              std::to_string(mebibytes) +
                               " MiB of canvases and images to load, more than the 512 MiB "
                               "allowed");
   return false;

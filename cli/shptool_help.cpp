@@ -99,13 +99,15 @@ Makes one SHP file from images, one frame per image, in argument order. A
 folder stands for its *.bmp and *.png files in natural order (name2 before
 name10). Every image must have the same size, which becomes the sprite box.
 
-Images: 8-bit BMP files and PNG files, indexed or 8-bit RGB/RGBA. Indexed
-images keep their colour indices; their own colour table is not used. RGB
-images need --palette: a transparent pixel or one of exactly the colour of
-entry 0 becomes index 0, any other the nearest colour of entries 1 to 255
-that the palette defines (a JASC-PAL palette as many as its count).
-The 1 x 1 placeholder that export writes for a frame without pixels becomes
-such a frame again.
+Images: BMP files of 1, 4 or 8 bits per pixel (indexed), 24 or 32 bits
+(RGB, also with bit-field masks), uncompressed, bottom-up or top-down; PNG
+files of any kind. Indexed images (BMP of 1 to 8 bits, indexed PNG) keep
+their colour indices; their own colour table is not used. RGB images (also
+grey and 16-bit PNG) need --palette: a transparent pixel or one of exactly
+the colour of entry 0 becomes index 0, any other the nearest colour of
+entries 1 to 255 that the palette defines (a JASC-PAL palette as many as its
+count). The 1 x 1 BMP of 16 bits per pixel that export writes for a frame
+without pixels becomes such a frame again.
 
 Each frame keeps the smallest rectangle around its non-zero pixels. A
 sprite holds at most 65535 frames, and no more than Skarnel loads: 512 MiB

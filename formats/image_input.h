@@ -10,7 +10,7 @@ class TByteStream;
 enum class TInputKind : uint8_t {
   Indices,      // one colour index per pixel; the image's colour table is not kept
   Rgba,         // red, green, blue, alpha per pixel
-  Placeholder,  // a 1 x 1 image that is not 8-bit: export's stand-in for a frame without pixels
+  Placeholder,  // export's stand-in for a frame without pixels: a 1 x 1 BMP of 16 bits
 };
 
 struct TInputImage {
@@ -24,14 +24,17 @@ struct TInputImage {
 // allocated (a header's size is a claim, not a promise).
 constexpr uint64_t kMaxInputPixels = uint64_t{1} << 26;
 
-// Reads an 8-bit BMP (bottom-up or top-down, uncompressed, every row in the
-// file) or a PNG
-// (indexed, or 8-bit RGB or RGBA) from the stream's position. False with
-// `why` set when it is neither or cannot be read.
+// Reads a BMP or PNG image from the stream's position: indexed images (BMP of
+// 1, 4 or 8 bits, PNG of 1 to 8 bits) as their indices, any other BMP or PNG
+// form read as RGBA. False with `why` set when it is neither, is damaged or
+// is of a form not read; `why` then says which.
 bool ReadInputImage(TByteStream* stream, TInputImage& image, std::string& why);
 
 // The same for a file.
 bool ReadInputImageFile(const std::string& fileName, TInputImage& image, std::string& why);
+
+// The BMP half, over bytes in memory (image_input_bmp.cpp).
+bool ReadBmpImage(const uint8_t* data, size_t size, TInputImage& image, std::string& why);
 
 // The PNG half, over bytes in memory (image_input_png.cpp).
 bool ReadPngImage(const uint8_t* data, size_t size, TInputImage& image, std::string& why);

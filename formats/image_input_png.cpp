@@ -1,5 +1,6 @@
-// PNG images through libspng: indexed images as their indices, 8-bit RGB and
-// RGBA images as RGBA (a tRNS colour becomes alpha 0).
+// PNG images through libspng: indexed images as their indices, every other
+// form (grey or colour, with or without alpha, 8 or 16 bits) as 8-bit RGBA; a
+// tRNS colour becomes alpha 0.
 #include <spng.h>
 
 #include <memory>
@@ -62,17 +63,12 @@ bool ReadPngImage(const uint8_t* data, size_t size, TInputImage& image, std::str
   image.Width = header.width;
   image.Height = header.height;
   if (uint64_t{header.width} * header.height > kMaxInputPixels) {
-    why = "too large a PNG image";
+    why = "too large a PNG image: " + std::to_string(header.width) + " x " +
+          std::to_string(header.height) + " pixels, more than the " +
+          std::to_string(kMaxInputPixels) + " an image to encode may have";
     return false;
   }
-  bool indexed = header.color_type == SPNG_COLOR_TYPE_INDEXED;
-  bool truecolour = header.color_type == SPNG_COLOR_TYPE_TRUECOLOR ||
-                    header.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
-  if (header.width == 1 && header.height == 1 && header.bit_depth != 8) {
-    image.Kind = TInputKind::Placeholder;
-    return true;
-  }
-  if (indexed) {
+  if (header.color_type == SPNG_COLOR_TYPE_INDEXED) {
     image.Kind = TInputKind::Indices;
     if (header.bit_depth == 8) return Decode(context.get(), SPNG_FMT_PNG, 0, image.Pixels, why);
     std::vector<uint8_t> packed;
@@ -80,11 +76,6 @@ bool ReadPngImage(const uint8_t* data, size_t size, TInputImage& image, std::str
     UnpackIndices(packed, header.bit_depth, image);
     return true;
   }
-  if (truecolour && header.bit_depth == 8) {
-    image.Kind = TInputKind::Rgba;
-    return Decode(context.get(), SPNG_FMT_RGBA8, SPNG_DECODE_TRNS, image.Pixels, why);
-  }
-  why = "unsupported PNG image (" + std::to_string(header.bit_depth) +
-        "-bit grey or colour); only indexed and 8-bit RGB or RGBA PNG images can be encoded";
-  return false;
+  image.Kind = TInputKind::Rgba;
+  return Decode(context.get(), SPNG_FMT_RGBA8, SPNG_DECODE_TRNS, image.Pixels, why);
 }

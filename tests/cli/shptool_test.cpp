@@ -152,26 +152,26 @@ TEST(ShpTool, EncodeErrorsNameTheFileAndWriteNothing) {
        {{"a.png", PngImage(8192, 4096, 3, 8, TBytes(8192 * 4096, 0))}},
        {"a.png", "a.png", "a.png", "a.png", "a.png", "a.png", "a.png", "a.png"},
        1,
-       "shptool encode: a.png: one frame too many: the frames would need 513 MiB of canvases "
-       "and images to load, more than the 512 MiB allowed"},
+       "shptool encode: a.png: one frame too many: 8 frames of 8192 x 4096 would need 513 MiB "
+       "of canvases and images to load, more than the 512 MiB allowed"},
       {"not an image",
        {{"a.bmp", {'t', 'e', 'x', 't'}}},
        {"a.bmp"},
        1,
        "shptool encode: a.bmp: not a BMP or PNG image"},
       {"missing", {}, {"a.png"}, 1, "shptool encode: a.png: cannot open the file"},
-      {"24-bit",
+      {"16-bit",
        {{"a.bmp",
          [] {
            TBytes b = FrameImage(2, 1, {}, {});  // 1 x 1 would be the placeholder
-           b[28] = 24;
+           b[28] = 16;
            b[10] = 54;
            b[11] = 0;
            return b;
          }()}},
        {"a.bmp"},
        1,
-       "shptool encode: a.bmp: unsupported BMP image (24-bit"},
+       "shptool encode: a.bmp: unsupported BMP image: 16 bits per pixel"},
       {"empty folder",
        {{"in/a.txt", {}}},
        {"in"},

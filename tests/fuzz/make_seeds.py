@@ -2,8 +2,8 @@
 """Writes the seed corpora of the fuzz targets: small valid BMP pictures of
 every bit depth, with and without a file header; small SHP sprites with raw,
 run-length and pixel-less frames and the game's own kinds; JASC-PAL palettes
-in the usual spellings and raw ones; images to encode (8-bit BMP, PNG of the
-accepted kinds and some that are refused)."""
+in the usual spellings and raw ones; images to encode (BMP of every header
+size, depth and mask form, PNG of every kind, and some faulty ones)."""
 import os
 import struct
 import zlib
@@ -142,6 +142,50 @@ def png(width, height, colour_type, depth, rows, plte=None, trns=None, interlace
     return out
 
 
+def editor_bmp(width, height, bits, header_size=40, compression=0, clr_used=0, table_entries=0,
+               masks=(), gap=0, planes=1, off_bits=None):
+    """A BMP in any header form: the OS/2 core header (12 bytes, 3-byte table
+    entries) or a Windows one of 40 bytes (masks after it) or longer (masks
+    inside it)."""
+    stride = ((width * bits + 31) // 8) & ~3
+    pixels = bytes((i * 5 + 1) & 0xFF for i in range(stride * abs(height)))
+    if header_size == 12:
+        info = struct.pack("<IHHHH", 12, width, height, planes, bits)
+        table = b"".join(bytes((i, i, i)) for i in range(table_entries))
+    else:
+        info = struct.pack("<IiiHHIIiiII", header_size, width, height, planes, bits, compression,
+                           len(pixels), 0, 0, clr_used, 0)
+        info += b"".join(struct.pack("<I", m) for m in masks)
+        info = info.ljust(header_size, b"\0")
+        table = b"".join(bytes((i, i, i, 0)) for i in range(table_entries))
+    body = info + table + b"\xee" * gap
+    off = 14 + len(body) if off_bits is None else off_bits
+    return b"BM" + struct.pack("<IHHI", 14 + len(body) + len(pixels), 0, 0, off) + body + pixels
+
+
+def editor_bmp_seeds():
+    return {
+        "core_4bit_5x2.bmp": editor_bmp(5, 2, 4, 12, table_entries=16),
+        "core_24bit_2x2.bmp": editor_bmp(2, 2, 24, 12),
+        "v2_52_4bit_3x2.bmp": editor_bmp(3, 2, 4, 52, table_entries=16),
+        "v3_56_8bit_3x2.bmp": editor_bmp(3, 2, 8, 56, clr_used=200, table_entries=200),
+        "v4_108_1bit_9x2.bmp": editor_bmp(9, 2, 1, 108, table_entries=2),
+        "v5_124_24bit_3x2.bmp": editor_bmp(3, 2, 24, 124),
+        "clr_used_3_4bit.bmp": editor_bmp(3, 1, 4, clr_used=3, table_entries=3),
+        "gap_8bit_2x2.bmp": editor_bmp(2, 2, 8, table_entries=256, gap=6),
+        "top_down_1bit_9x2.bmp": editor_bmp(9, -2, 1, table_entries=2),
+        "rgb32_plain_2x2.bmp": editor_bmp(2, 2, 32),
+        "rgb32_fields_40.bmp": editor_bmp(2, 1, 32, 40, 3, masks=(0xFF, 0xFF00, 0xFF0000)),
+        "rgba32_fields_56.bmp": editor_bmp(2, 2, 32, 56, 3,
+                                           masks=(0xFF0000, 0xFF00, 0xFF, 0xFF000000)),
+        "rgb30_fields_124.bmp": editor_bmp(2, 1, 32, 124, 3,
+                                           masks=(0x3FF00000, 0xFFC00, 0x3FF, 0)),
+        "planes_2_4bit.bmp": editor_bmp(4, 2, 4, planes=2, table_entries=16),
+        "rle8_3x2.bmp": editor_bmp(3, 2, 8, compression=1, table_entries=256),
+        "off_bits_0.bmp": editor_bmp(4, 2, 8, table_entries=256, off_bits=0),
+    }
+
+
 def image_seeds(palette):
     grey = bytes(b for i in range(16) for b in (i * 16, i * 16, i * 16))
     return {
@@ -160,6 +204,11 @@ def image_seeds(palette):
                                          bytes([7, 8, 9, 128, 0, 0, 0, 255])]),
         "grey_2x2.png": png(2, 2, 0, 8, [bytes([0, 255]), bytes([128, 64])]),
         "rgb16_1x1.png": png(1, 1, 2, 16, [bytes(6)]),
+        "indexed_1bit_1x1.png": png(1, 1, 3, 1, [bytes([0x80])], grey[:6]),
+        "grey_trns_2x1.png": png(2, 1, 0, 8, [bytes([7, 200])], trns=struct.pack(">H", 200)),
+        "grey_alpha16_1x1.png": png(1, 1, 4, 16, [bytes([0x80, 0, 0, 1])]),
+        "rgba16_1x1.png": png(1, 1, 6, 16, [bytes([1, 2, 3, 4, 5, 6, 0, 9])]),
+        **editor_bmp_seeds(),
     }
 
 

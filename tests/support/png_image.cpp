@@ -22,6 +22,7 @@ TBytes PngImage(uint32_t width, uint32_t height, uint8_t colourType, uint8_t bit
   }
   if (transparent) {
     spng_trns trns = {};
+    trns.gray = (*transparent)[0];  // a grey image's tRNS level
     trns.red = (*transparent)[0];
     trns.green = (*transparent)[1];
     trns.blue = (*transparent)[2];
