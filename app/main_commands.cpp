@@ -97,7 +97,7 @@ void ReportFailure(TMainWindow* main, const std::string& text) {
 bool SaveImage(TMainWindow* main, TDib* bitmap, const std::string& path) {
   if (!bitmap || bitmap->IsEmpty()) return true;
   bool saved = WriteThroughTemporary(
-      path, [bitmap](const char* temporary) { return bitmap->SaveBmpFile(temporary); });
+      path, [bitmap](TByteStream* file) { return bitmap->SaveBmpStream(file); });
   if (!saved) ReportFailure(main, std::string(kWriteFailedText) + "\n" + path);
   return saved;
 }
