@@ -219,7 +219,7 @@ TEST(ShpTool, UsageAndHelp) {
       {{"export", "--format", "tga", "--palette", "a.pal", "a.shp"},
        2,
        "",
-       "shptool export: no export format \"tga\""},
+       "shptool export: no export format \"tga\"; formats: bmp, png, gif, sheet"},
       {{"encode", "a.bmp"}, 2, "", "shptool encode: no output file given"},
   };
   TConverterFolder f;
