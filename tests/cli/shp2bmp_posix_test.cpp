@@ -2,19 +2,38 @@
 // a command line of 65536 file names.
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "shp2bmp_test_util.h"
 #include "format_shp/shp.h"
 #include "support/bmp_image.h"
-#include "support/file_size_limit_posix.h"
 
 namespace {
 
-// A file-size limit stands for a full disk: the image (1086 bytes) cannot be
-// written whole, the error line can.
-constexpr uint64_t kFullDisk = 512;
+// While it lives, no file written here or by a program started here grows
+// past 512 bytes, as on a full disk: the image (1086 bytes) cannot be
+// written whole, the error line can. The signal that would end the writer
+// is ignored, which a started program inherits.
+class TFullDisk {
+ public:
+  TFullDisk() : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = {512, previous_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~TFullDisk() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, handler_);
+  }
+
+ private:
+  void (*handler_)(int);
+  rlimit previous_{};
+};
 
 TEST(Shp2BmpPosix, AFullDiskLeavesTheOldFileAndNoPartialOne) {
   TConverterFolder f;
@@ -24,7 +43,7 @@ TEST(Shp2BmpPosix, AFullDiskLeavesTheOldFileAndNoPartialOne) {
   f.PutText("out/unit001.bmp", "an older image");
   TProcessResult r;
   {
-    TFileSizeLimit full(kFullDisk);
+    TFullDisk full;
     r = f.Run({"--palette", "p.pal", "--out", "out", "unit.shp"});
   }
   EXPECT_EQ(r.ExitCode, 1);
@@ -46,7 +65,7 @@ TEST(ShpToolPosix, EncodeOnAFullDiskKeepsTheOldFileAndNoPartialOne) {
   f.PutText("unit.shp", "an older sprite");
   TProcessResult r;
   {
-    TFileSizeLimit full(kFullDisk);
+    TFullDisk full;
     r = f.RunShpTool({"encode", "--out", "unit.shp", "a.bmp"});
   }
   EXPECT_EQ(r.ExitCode, 1);

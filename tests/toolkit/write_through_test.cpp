@@ -6,10 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <condition_variable>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 
 #include "support/test_files.h"
 #include "toolkit/base/file_io.h"
@@ -31,27 +28,6 @@ bool WriteAll(TByteStream* file, const TBytes& bytes, size_t from = 0, size_t to
   uint32_t count = static_cast<uint32_t>(std::min(to, bytes.size()) - from);
   return file->Write(bytes.data() + from, count) == count;
 }
-
-// Where threads wait until all of them have come (std::latch hangs under
-// Wine with this toolchain).
-class TMeeting {
- public:
-  explicit TMeeting(int count) : left_(count) {}
-  void Arrive() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (--left_ == 0) everyone_.notify_all();
-  }
-  void ArriveAndWait() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (--left_ == 0) everyone_.notify_all();
-    everyone_.wait(lock, [this] { return left_ <= 0; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable everyone_;
-  int left_;
-};
 
 enum class TWriter { Whole, AnswersFalse, Throws, ClosesTheFile };
 
@@ -111,48 +87,32 @@ TEST(WriteThrough, ReplacesTheTargetOnlyWhenAllWasWrittenAndLeavesNothingElse) {
   }
 }
 
-// Both writers stop half-way until each has its temporary file open: there
-// must be two of them. The first then finishes while the second still
-// writes, and each result is whole.
+// A second writer of the file comes and goes while the first is half-way:
+// it gets a temporary file of its own, and each result is whole.
 TEST(WriteThrough, TwoWritersOfOneFileDoNotShareATemporaryFile) {
   TTempDir dir;
   std::string target = dir.File("out.bin");
-  const TBytes contents[2] = {TBytes(64 * 1024, 'a'), TBytes(64 * 1024, 'b')};
-  const size_t half = contents[0].size() / 2;
-  TMeeting bothHalfWay(2), firstDone(2);
-  std::vector<std::string> halfWay;
-  TBytes afterFirst;
-  bool written[2] = {false, false};
-  auto write = [&](int i) {
-    bool called = false;
-    written[i] = WriteThroughTemporary(target, [&](TByteStream* file) {
-      called = true;
-      bool done = WriteAll(file, contents[i], 0, half);
-      bothHalfWay.ArriveAndWait();
-      if (i == 0) halfWay = NamesIn(dir);
-      if (i == 1) firstDone.ArriveAndWait();
-      return done && WriteAll(file, contents[i], half);
+  const TBytes first(64 * 1024, 'a'), second(64 * 1024, 'b');
+  std::vector<std::string> meanwhile;
+  bool secondWritten = false;
+  TBytes afterSecond;
+  bool firstWritten = WriteThroughTemporary(target, [&](TByteStream* file) {
+    bool done = WriteAll(file, first, 0, first.size() / 2);
+    secondWritten = WriteThroughTemporary(target, [&](TByteStream* other) {
+      meanwhile = NamesIn(dir);
+      return WriteAll(other, second);
     });
-    // Neither writer may wait for one that never began or has ended.
-    if (!called) bothHalfWay.Arrive();
-    if (i == 0) {
-      afterFirst = ReadFileBytes(target);
-      firstDone.Arrive();
-    } else if (!called) {
-      firstDone.Arrive();
-    }
-  };
-  std::thread second(write, 1);
-  write(0);
-  second.join();
-
-  auto temporary = [](const std::string& name) { return name.ends_with(".partial"); };
-  EXPECT_EQ(std::count_if(halfWay.begin(), halfWay.end(), temporary), 2)
-      << testing::PrintToString(halfWay);
-  EXPECT_TRUE(written[0]);
-  EXPECT_TRUE(written[1]);
-  EXPECT_EQ(afterFirst, contents[0]);
-  EXPECT_EQ(ReadFileBytes(target), contents[1]);
+    afterSecond = ReadFileBytes(target);
+    return done && WriteAll(file, first, first.size() / 2);
+  });
+  EXPECT_EQ(std::count_if(meanwhile.begin(), meanwhile.end(),
+                          [](const std::string& name) { return name.ends_with(".partial"); }),
+            2)
+      << testing::PrintToString(meanwhile);
+  EXPECT_TRUE(secondWritten);
+  EXPECT_TRUE(firstWritten);
+  EXPECT_EQ(afterSecond, second);
+  EXPECT_EQ(ReadFileBytes(target), first);
   EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"out.bin"});
 }
 
