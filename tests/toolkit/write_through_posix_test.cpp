@@ -22,26 +22,15 @@ bool WriteNew(const std::string& target) {
   });
 }
 
-TEST(FileLayerPosix, CreateNewFileRefusesEveryNameInUse) {
-  struct TCase {
-    const char* Name;
-    const char* LinkTo;  // nil: a plain file
-  } cases[] = {
-      {"a file", nullptr},
-      {"a link to a file", "other.bin"},
-      {"a link to nothing", "missing.bin"},
-  };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Name);
+// A link in the name's place, wherever it points (a plain file there is
+// tested on both systems).
+TEST(FileLayerPosix, CreateNewFileRefusesALinkWhereverItPoints) {
+  for (const char* linkTo : {"other.bin", "missing.bin"}) {
+    SCOPED_TRACE(linkTo);
     TTempDir dir;
-    std::string name = dir.File("new.bin");
     WriteFileBytes(dir.File("other.bin"), kOther);
-    if (c.LinkTo) {
-      fs::create_symlink(dir.File(c.LinkTo), name);
-    } else {
-      WriteFileBytes(name, kOther);
-    }
-    TFileHandle file = CreateNewFile(name.c_str());
+    fs::create_symlink(dir.File(linkTo), dir.File("new.bin"));
+    TFileHandle file = CreateNewFile(dir.File("new.bin").c_str());
     EXPECT_EQ(file, kInvalidFileHandle);
     CloseFile(file);
     EXPECT_EQ(ReadFileBytes(dir.File("other.bin")), kOther);

@@ -87,6 +87,16 @@ TEST(WriteThrough, ReplacesTheTargetOnlyWhenAllWasWrittenAndLeavesNothingElse) {
   }
 }
 
+TEST(FileLayer, CreateNewFileRefusesAnExistingFile) {
+  TTempDir dir;
+  std::string name = dir.File("new.bin");
+  WriteFileBytes(name, kOld);
+  TFileHandle file = CreateNewFile(name.c_str());
+  EXPECT_EQ(file, kInvalidFileHandle);
+  CloseFile(file);
+  EXPECT_EQ(ReadFileBytes(name), kOld);
+}
+
 // A second writer of the file comes and goes while the first is half-way:
 // it gets a temporary file of its own, and each result is whole.
 TEST(WriteThrough, TwoWritersOfOneFileDoNotShareATemporaryFile) {
