@@ -106,7 +106,7 @@ namespace {
 bool SaveImage(TMainWindow* main, TDib* bitmap, const std::string& path) {
   if (!bitmap || bitmap->IsEmpty()) return true;
   bool saved = WriteThroughTemporary(
-      path, [bitmap](const char* temporary) { return bitmap->SaveBmpFile(temporary); });
+      path, [bitmap](TByteStream* file) { return bitmap->SaveBmpStream(file); });
   if (!saved) ReportWriteFailure(main, path);
   return saved;
 }

@@ -157,9 +157,8 @@ void WriteFrames(TRun& run, const std::string& file) {
                    s->Name + FrameNumberText(static_cast<int32_t>(number)) + run.Format->Extension);
     // A write that fails (no room, no permission) leaves no partial image
     // under the real name.
-    bool written = WriteThroughTemporary(path, [&](const char* temporary) {
-      return run.Format->WriteFrame(*s, i, temporary, run.Options);
-    });
+    bool written = WriteThroughTemporary(
+        path, [&](TByteStream* out) { return run.Format->WriteFrame(*s, i, out, run.Options); });
     if (!written) {
       run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
       run.Failed = true;

@@ -132,13 +132,9 @@ int AddImage(TEncodeRun& run, const std::string& file) {
 bool WriteSprite(const TEncodeRun& run) {
   std::vector<uint8_t> bytes =
       run.Encoder.Finish(static_cast<uint16_t>(run.Width), static_cast<uint16_t>(run.Height));
-  return WriteThroughTemporary(run.Options.OutFile, [&bytes](const char* temporary) {
-    TByteStream* file = MakeFileWriter(temporary);
+  return WriteThroughTemporary(run.Options.OutFile, [&bytes](TByteStream* file) {
     uint32_t size = static_cast<uint32_t>(bytes.size());
-    bool written =
-        file->FileHandle != kInvalidFileHandle && file->Write(bytes.data(), size) == size;
-    Free(file);
-    return written;
+    return file->Write(bytes.data(), size) == size;
   });
 }
 

@@ -8,9 +8,9 @@ namespace {
 
 // The frame's image as the viewer saves it: the W x H picture, or the 1 x 1
 // placeholder of a frame without pixels.
-bool WriteBmpFrame(TShp& sprite, int32_t index, const char* path, const TConverterOptions&) {
+bool WriteBmpFrame(TShp& sprite, int32_t index, TByteStream* file, const TConverterOptions&) {
   TDib* image = sprite.GetFrameBitmap(index);
-  return image && image->SaveBmpFile(path);
+  return image && image->SaveBmpStream(file);
 }
 
 const TExportFormat kFormats[] = {

@@ -15,9 +15,9 @@ struct TExportFormat {
   const char* Extension;  // of each frame's file, with its "."
   bool NeedsBitmaps;      // reads the frames' BMP images, not only their canvases
   // Writes frame `index` of a sprite whose palette is set (and whose bitmaps
-  // are built, when needed) into the file `path`; true when every byte was
-  // written. Nil for a whole-sprite format.
-  bool (*WriteFrame)(TShp& sprite, int32_t index, const char* path,
+  // are built, when needed) into a write stream on a new file; true when
+  // every byte was written. Nil for a whole-sprite format.
+  bool (*WriteFrame)(TShp& sprite, int32_t index, TByteStream* file,
                      const TConverterOptions& options);
   // Writes `frames` (0-based, in this order) into files named <base> and a
   // suffix, each through a temporary file; answers the path that could not

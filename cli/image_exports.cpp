@@ -31,11 +31,11 @@ TIndexedPicture FramePicture(const TShp& sprite, int32_t index) {
   return picture;
 }
 
-bool WritePngFrame(TShp& sprite, int32_t index, const char* path,
+bool WritePngFrame(TShp& sprite, int32_t index, TByteStream* file,
                    const TConverterOptions& options) {
   TImageBytes png;
   return EncodeIndexedPng(FramePicture(sprite, index), sprite.Palette, options.Opaque, png) &&
-         WriteImageBytes(path, png);
+         WriteImageBytes(file, png);
 }
 
 std::string WriteGifSprite(TShp& sprite, const std::vector<int32_t>& frames,

@@ -14,8 +14,9 @@
 // Frame `index`'s canvas as the image writers take it: the full sprite box.
 TIndexedPicture FramePicture(const TShp& sprite, int32_t index);
 
-// Writes frame `index` as an indexed PNG into the file `path`.
-bool WritePngFrame(TShp& sprite, int32_t index, const char* path, const TConverterOptions& options);
+// Writes frame `index` as an indexed PNG into a write stream on a file.
+bool WritePngFrame(TShp& sprite, int32_t index, TByteStream* file,
+                   const TConverterOptions& options);
 
 // Write `frames` (0-based, in this order) as <base>.gif, or as
 // <base>_sheet.png and <base>_sheet.json, each through a temporary file.

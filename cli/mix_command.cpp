@@ -79,15 +79,11 @@ std::string ExtractName(const TMixSource& archive, const TMixIndex& index, const
 
 bool WriteEntry(const TMixSource& archive, const TMixIndex& index, const TMixEntry& entry,
                 const std::string& path) {
-  return WriteThroughTemporary(path, [&](const char* temporary) {
-    TFileHandle out = OpenFileForWriting(temporary);
-    if (out == kInvalidFileHandle) return false;
-    bool ok = SetEndOfFileHere(out) && CopyMixRange(archive, index.EntryStart(entry), entry.Size,
-                                                    [&](const uint8_t* data, uint32_t size) {
-                                                      return WriteToFile(out, data, size) == size;
-                                                    });
-    CloseFile(out);
-    return ok;
+  return WriteThroughTemporary(path, [&](TByteStream* file) {
+    TFileHandle out = file->FileHandle;
+    return CopyMixRange(
+        archive, index.EntryStart(entry), entry.Size,
+        [&](const uint8_t* data, uint32_t size) { return WriteToFile(out, data, size) == size; });
   });
 }
 

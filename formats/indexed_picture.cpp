@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/base/file_io.h"
+#include "toolkit/base/byte_stream.h"
 #include "toolkit/base/write_through.h"
 
 bool PictureIsSound(const TIndexedPicture& picture) {
@@ -15,22 +15,18 @@ bool PictureIsSound(const TIndexedPicture& picture) {
   return needed <= picture.Pixels.size();
 }
 
-bool WriteImageBytes(const char* name, const TImageBytes& bytes) {
-  TFileHandle file = OpenFileForWriting(name);
-  if (file == kInvalidFileHandle) return false;
-  // A stale temporary file may be longer than what is written now.
-  bool written = SetEndOfFileHere(file);
+bool WriteImageBytes(TByteStream* file, const TImageBytes& bytes) {
   constexpr size_t kChunk = size_t{1} << 30;
+  bool written = true;
   for (size_t done = 0; written && done < bytes.size();) {
     uint32_t count = static_cast<uint32_t>(std::min(kChunk, bytes.size() - done));
-    written = WriteToFile(file, bytes.data() + done, count) == count;
+    written = file->Write(bytes.data() + done, count) == count;
     done += count;
   }
-  CloseFile(file);
   return written;
 }
 
 bool WriteImageFile(const std::string& path, const TImageBytes& bytes) {
   return WriteThroughTemporary(
-      path, [&bytes](const char* temporary) { return WriteImageBytes(temporary, bytes); });
+      path, [&bytes](TByteStream* file) { return WriteImageBytes(file, bytes); });
 }

@@ -11,6 +11,8 @@
 
 using TImageBytes = std::vector<uint8_t>;
 
+class TByteStream;
+
 // Height rows of Width indices, top row first; row y starts at
 // Pixels[y * Stride]. Empty Pixels stands for a picture of index 0 only
 // (a frame without pixels).
@@ -34,9 +36,9 @@ inline const uint8_t* PictureRow(const TIndexedPicture& picture, uint32_t y, con
   return picture.Pixels.empty() ? zeros : picture.Pixels.data() + y * picture.Stride;
 }
 
-// Writes `bytes` into the file `name`, replacing its contents; false when
-// any of it cannot be written.
-bool WriteImageBytes(const char* name, const TImageBytes& bytes);
+// Writes `bytes` into a write stream on a file; false when any of it cannot
+// be written.
+bool WriteImageBytes(TByteStream* file, const TImageBytes& bytes);
 
 // Writes `bytes` to `path` through a temporary file beside it; false, with
 // no file left, when any of it cannot be written.

@@ -118,16 +118,13 @@ bool WriteMixArchive(const std::string& path, const std::vector<TMixFileIn>& fil
     bodySize += p.Size;
   std::vector<uint8_t> index = IndexBytes(planned, static_cast<uint32_t>(bodySize));
 
-  bool written = WriteThroughTemporary(path, [&](const char* temporary) {
-    TFileHandle out = OpenFileForWriting(temporary);
-    if (out == kInvalidFileHandle) return false;
-    bool ok =
-        SetEndOfFileHere(out) && WriteAll(out, index.data(), static_cast<uint32_t>(index.size()));
+  bool written = WriteThroughTemporary(path, [&](TByteStream* file) {
+    TFileHandle out = file->FileHandle;
+    bool ok = WriteAll(out, index.data(), static_cast<uint32_t>(index.size()));
     for (size_t i = 0; ok && i < planned.size(); ++i) {
       const TPlanned& p = planned[i];
       ok = p.File ? CopyFile(out, p, error) : WriteAll(out, table.data(), p.Size);
     }
-    CloseFile(out);
     return ok;
   });
   if (!written && error.empty()) error = path + ": cannot write it";

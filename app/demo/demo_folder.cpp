@@ -20,12 +20,9 @@ TBytes PaletteFile(const std::vector<TRgb>& colours) {
   return TBytes(text.begin(), text.end());
 }
 
-bool WriteBytes(const char* fileName, const TBytes& bytes) {
-  TByteStream* file = MakeFileWriter(fileName);
+bool WriteBytes(TByteStream* file, const TBytes& bytes) {
   uint32_t size = static_cast<uint32_t>(bytes.size());
-  bool written = file->FileHandle != kInvalidFileHandle && file->Write(bytes.data(), size) == size;
-  Free(file);
-  return written;
+  return file->Write(bytes.data(), size) == size;
 }
 
 }  // namespace
@@ -45,7 +42,7 @@ void WriteDemoFolder(const std::string& folder) {
   for (const TDemoFile& file : DemoFiles()) {
     std::string path = folder.empty() ? file.Name : folder + "/" + file.Name;
     bool written = WriteThroughTemporary(
-        path, [&file](const char* temporary) { return WriteBytes(temporary, file.Bytes); });
+        path, [&file](TByteStream* out) { return WriteBytes(out, file.Bytes); });
     if (!written) throw std::runtime_error("cannot write " + path);
   }
 }

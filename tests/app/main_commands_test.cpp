@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/main_commands.h"
@@ -16,6 +17,7 @@
 #include "screen_pixels.h"
 #include "support/hostile_shp.h"
 #include "win32/dialog_driver.h"
+#include "toolkit/base/win32_handles.h"
 #include "toolkit/widgets/list_controls.h"
 #include "viewer_fixture.h"
 
@@ -279,9 +281,30 @@ TEST_F(TCommandsTest, SaveSelectedWritesTheSelectedFramesAndSaveAllEveryFrame) {
   EXPECT_EQ(Lower(ExportFolder), Lower(all));
 }
 
-// A write that fails (here: the temporary file cannot be made, as on a full
-// disk) leaves the user's file as it was, writes nothing partial, is told
-// in one error box, and ends a batch.
+HWND g_watched = nullptr;
+std::function<void()> g_onDestroy;
+HHOOK g_destroyHook = nullptr;
+
+LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == g_watched) {
+    UnhookWindowsHookEx(g_destroyHook);
+    g_destroyHook = nullptr;
+    std::exchange(g_onDestroy, nullptr)();
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Runs `action` on this thread as `window` is destroyed: after a dialog took
+// its answer, before the command that showed it goes on.
+void WhenDestroyed(HWND window, std::function<void()> action) {
+  g_watched = window;
+  g_onDestroy = std::move(action);
+  g_destroyHook = SetWindowsHookExA(WH_CBT, WatchDestroy, nullptr, GetCurrentThreadId());
+}
+
+// A write that fails (here: the file cannot be replaced) leaves the user's
+// file as it was, writes nothing partial, is told in one error box, and ends
+// a batch.
 TEST_F(TCommandsTest, AFailedSaveSaysWhichFileAndDamagesNothing) {
   PutStandardFiles();
   Build();
@@ -290,7 +313,7 @@ TEST_F(TCommandsTest, AFailedSaveSaysWhichFileAndDamagesNothing) {
   const TBytes old = {'o', 'l', 'd'};
   struct TCase {
     const char* Command;
-    const char* Blocked;  // the file whose temporary file cannot be made
+    const char* Blocked;  // the file that cannot be replaced
     bool Existed;         // whether the user had a file of that name
     TLines Files;         // the folder's files afterwards
   } cases[] = {
@@ -304,9 +327,17 @@ TEST_F(TCommandsTest, AFailedSaveSaysWhichFileAndDamagesNothing) {
     std::string target = folder + "\\" + c.Blocked;
     if (c.Existed) WriteFileBytes(target, old);
     std::string seen;
+    TKernelHandle held;
     // Made once the dialog was answered: the dialogs would list the folder.
+    // A file held open cannot be replaced, nor a folder by a file; the save
+    // dialog would step into that folder, so it comes as the dialog closes.
     auto answer = [&] {
-      CreateDirectoryA((target + ".partial").c_str(), nullptr);
+      if (c.Existed) {
+        held.Reset(CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      } else {
+        WhenDestroyed(FindDialog(), [&] { CreateDirectoryA(target.c_str(), nullptr); });
+      }
       AnswerErrorBox(&seen);
     };
     if (c.Command == std::string("save")) {
@@ -315,6 +346,7 @@ TEST_F(TCommandsTest, AFailedSaveSaysWhichFileAndDamagesNothing) {
       WithFolderChoice(c.Command == std::string("all") ? &SaveAllFrames : &SaveSelectedFrames,
                        folder, nullptr, answer);
     }
+    held.Reset();
     EXPECT_EQ(seen, std::string(kProgramName) + " (error) Не удалось записать файл:\n" + target);
     EXPECT_EQ(ReadFileBytes(target), c.Existed ? old : TBytes{});
     EXPECT_EQ(FilesIn(folder), c.Files);

@@ -2,8 +2,11 @@
 // a command line of 65536 file names.
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "shp2bmp_test_util.h"
 #include "format_shp/shp.h"
@@ -11,15 +14,38 @@
 
 namespace {
 
+// While it lives, no file written here or by a program started here grows
+// past 512 bytes, as on a full disk: the image (1086 bytes) cannot be
+// written whole, the error line can. The signal that would end the writer
+// is ignored, which a started program inherits.
+class TFullDisk {
+ public:
+  TFullDisk() : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = {512, previous_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~TFullDisk() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, handler_);
+  }
+
+ private:
+  void (*handler_)(int);
+  rlimit previous_{};
+};
+
 TEST(Shp2BmpPosix, AFullDiskLeavesTheOldFileAndNoPartialOne) {
   TConverterFolder f;
   f.PutText("p.pal", JascPaletteText({{1, 2, 3}}));
   f.Put("unit.shp", EncodeShp(2, 2, {RawFrame(0, 0, {{1, 2}})}));
   f.MakeFolder("out");
   f.PutText("out/unit001.bmp", "an older image");
-  // Whatever is written under the temporary name lands on a full device.
-  std::filesystem::create_symlink("/dev/full", f.File("out/unit001.bmp.partial"));
-  TProcessResult r = f.Run({"--palette", "p.pal", "--out", "out", "unit.shp"});
+  TProcessResult r;
+  {
+    TFullDisk full;
+    r = f.Run({"--palette", "p.pal", "--out", "out", "unit.shp"});
+  }
   EXPECT_EQ(r.ExitCode, 1);
   EXPECT_NE(r.Err.find("cannot write out/unit001.bmp"), std::string::npos) << r.Err;
   EXPECT_EQ(f.FilesIn("out"), std::vector<std::string>{"unit001.bmp"});
@@ -29,13 +55,22 @@ TEST(Shp2BmpPosix, AFullDiskLeavesTheOldFileAndNoPartialOne) {
 
 TEST(ShpToolPosix, EncodeOnAFullDiskKeepsTheOldFileAndNoPartialOne) {
   TConverterFolder f;
-  f.Put("a.bmp", FrameImage(2, 2, TestPalette(), {{1, 2}}));
+  // Pixels that no run shortens: the sprite is larger than the disk's room.
+  std::vector<TBytes> rows(32, TBytes(32));
+  for (size_t y = 0; y < rows.size(); ++y) {
+    for (size_t x = 0; x < rows[y].size(); ++x)
+      rows[y][x] = static_cast<uint8_t>(1 + (x * 7 + y * 3) % 200);
+  }
+  f.Put("a.bmp", FrameImage(32, 32, TestPalette(), rows));
   f.PutText("unit.shp", "an older sprite");
-  std::filesystem::create_symlink("/dev/full", f.File("unit.shp.partial"));
-  TProcessResult r = f.RunShpTool({"encode", "--out", "unit.shp", "a.bmp"});
+  TProcessResult r;
+  {
+    TFullDisk full;
+    r = f.RunShpTool({"encode", "--out", "unit.shp", "a.bmp"});
+  }
   EXPECT_EQ(r.ExitCode, 1);
   EXPECT_EQ(r.Err, "shptool encode: unit.shp: cannot write the sprite file\n");
-  EXPECT_FALSE(std::filesystem::exists(f.File("unit.shp.partial")));
+  EXPECT_EQ(f.FilesIn(), (std::vector<std::string>{"a.bmp", "unit.shp"}));
   TBytes old = ReadFileBytes(f.File("unit.shp"));
   EXPECT_EQ(std::string(old.begin(), old.end()), "an older sprite");
 }

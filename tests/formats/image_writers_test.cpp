@@ -11,6 +11,9 @@
 #include "formats/png_writer.h"
 #include "formats/sprite_sheet.h"
 #include "support/bmp_image.h"
+#include "support/test_files.h"
+#include "toolkit/base/byte_stream.h"
+#include "toolkit/base/scoped_object.h"
 
 namespace {
 
@@ -36,6 +39,20 @@ TCanvas Drawn(uint32_t width, uint32_t height) {
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
+}
+
+// The writers' bytes go into a file stream; one opened on a longer file
+// keeps none of its old tail.
+TEST(ImageBytes, TenBytesOverAHundredByteFileLeaveTen) {
+  TTempDir dir;
+  std::string name = dir.File("frame.png");
+  WriteFileBytes(name, TBytes(100, 0xEE));
+  const TImageBytes bytes(10, 0x11);
+  {
+    TScopedObject<TByteStream> file(MakeFileWriter(name.c_str()));
+    EXPECT_TRUE(WriteImageBytes(file, bytes));
+  }
+  EXPECT_EQ(ReadFileBytes(name), bytes);
 }
 
 TEST(PngWriter, IndexedChunksWithTransparencyUnlessOpaque) {

@@ -98,6 +98,10 @@ void FileClose(TByteStream* s) {
   s->FileHandle = kInvalidFileHandle;
 }
 
+void ForgetHandle(TByteStream* s) {
+  s->FileHandle = kInvalidFileHandle;
+}
+
 }  // namespace
 
 // ---- buffered file reading ----
@@ -204,6 +208,15 @@ TByteStream* MakeFileWriter(const char* fileName) {
   s->Ops = kFileOps;
   s->Ops.Write = FileWriteAndTruncate;
   s->FileHandle = OpenFileForWriting(fileName);
+  return s;
+}
+
+TByteStream* MakeHandleWriter(TFileHandle file) {
+  auto* s = new TByteStream();
+  s->Ops = kFileOps;
+  s->Ops.Write = FileWriteAndTruncate;
+  s->Ops.Close = ForgetHandle;
+  s->FileHandle = file;
   return s;
 }
 

@@ -54,6 +54,9 @@ class TByteStream : public TBaseObject {
 
 TByteStream* MakeFileReader(const char* fileName);
 TByteStream* MakeFileWriter(const char* fileName);
+// A write stream on a file the caller opened and closes itself: freeing the
+// stream leaves the handle open.
+TByteStream* MakeHandleWriter(TFileHandle file);
 TByteStream* MakeMemoryStream();
 
 // Copies up to `count` bytes from the source's position to the destination's;

@@ -21,6 +21,15 @@ constexpr uint8_t kFromEnd = 2;
 TFileHandle OpenFileForReading(const char* name);
 // Opens or creates a file for writing, without emptying it and without sharing.
 TFileHandle OpenFileForWriting(const char* name);
+// Creates a file for writing only where nothing of that name exists: an
+// existing file or link fails, so a link planted under the name is never
+// followed. Not shared. Its mode is what a plain create gives (on POSIX 0666
+// less the umask).
+TFileHandle CreateNewFile(const char* name);
+// Gives `file` the permission bits of the file `target`, when that is a file
+// already; a missing target or a link keeps the mode the create gave. POSIX
+// only: on Windows a new file takes its folder's rights, and this does nothing.
+bool KeepPermissionsOf(const char* target, TFileHandle file);
 // The new position, or kInvalidSetFilePointer.
 uint32_t SetFilePosition(TFileHandle file, int32_t offset, uint8_t origin);
 uint32_t GetFileSizeOf(TFileHandle file);
@@ -29,7 +38,9 @@ uint32_t ReadFromFile(TFileHandle file, void* buffer, uint32_t count);
 uint32_t WriteToFile(TFileHandle file, const void* buffer, uint32_t count);
 // Cuts the file at the current position.
 bool SetEndOfFileHere(TFileHandle file);
-void CloseFile(TFileHandle file);
+// False when the system reports an error, which for some file systems is
+// where a failed write shows.
+bool CloseFile(TFileHandle file);
 // True when both are open on one file on disk: not only one name, which may
 // have been given to another file in between.
 bool IsSameFile(TFileHandle a, TFileHandle b);

@@ -38,6 +38,20 @@ TFileHandle OpenFileForWriting(const char* name) {
   return OpenRegularFile(name, O_WRONLY | O_CREAT);
 }
 
+TFileHandle CreateNewFile(const char* name) {
+  int fd;
+  do {
+    fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd < 0 ? kInvalidFileHandle : fd;
+}
+
+bool KeepPermissionsOf(const char* target, TFileHandle file) {
+  struct stat info;
+  if (::lstat(target, &info) != 0 || !S_ISREG(info.st_mode)) return true;
+  return ::fchmod(ToFd(file), info.st_mode & 0777) == 0;
+}
+
 uint32_t SetFilePosition(TFileHandle file, int32_t offset, uint8_t origin) {
   if (file == kInvalidFileHandle || origin > kFromEnd) return kInvalidSetFilePointer;
   int fd = ToFd(file);
@@ -92,8 +106,9 @@ bool SetEndOfFileHere(TFileHandle file) {
   return here >= 0 && ::ftruncate(ToFd(file), here) == 0;
 }
 
-void CloseFile(TFileHandle file) {
-  if (file != kInvalidFileHandle) ::close(ToFd(file));
+bool CloseFile(TFileHandle file) {
+  // Not retried on EINTR: Linux has released the descriptor by then.
+  return file != kInvalidFileHandle && ::close(ToFd(file)) == 0;
 }
 
 bool MoveOverFile(const char* from, const char* to) {

@@ -24,6 +24,17 @@ TFileHandle OpenFileForWriting(const char* name) {
       CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+TFileHandle CreateNewFile(const char* name) {
+  // CREATE_NEW fails on any existing name, a link included; the flag keeps a
+  // link from being followed should one appear in between.
+  return FromHandle(CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+bool KeepPermissionsOf(const char*, TFileHandle) {
+  return true;
+}
+
 uint32_t SetFilePosition(TFileHandle file, int32_t offset, uint8_t origin) {
   return SetFilePointer(ToHandle(file), offset, nullptr, origin);
 }
@@ -48,8 +59,8 @@ bool SetEndOfFileHere(TFileHandle file) {
   return SetEndOfFile(ToHandle(file)) != 0;
 }
 
-void CloseFile(TFileHandle file) {
-  CloseHandle(ToHandle(file));
+bool CloseFile(TFileHandle file) {
+  return file != kInvalidFileHandle && CloseHandle(ToHandle(file)) != 0;
 }
 
 bool MoveOverFile(const char* from, const char* to) {

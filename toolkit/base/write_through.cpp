@@ -1,11 +1,59 @@
 #include "toolkit/base/write_through.h"
 
+#include <cinttypes>
+#include <cstdio>
+#include <random>
+
 #include "toolkit/base/file_io.h"
+#include "toolkit/base/scoped_object.h"
+
+namespace {
+
+// Random names make a clash unlikely; a clash only costs another attempt.
+constexpr int kNameAttempts = 16;
+
+std::string TemporaryName(const std::string& path) {
+  std::random_device random;
+  uint64_t bits = (uint64_t{random()} << 32) | random();
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".%012" PRIx64 ".partial", bits & 0xFFFFFFFFFFFFu);
+  return path + suffix;
+}
+
+// A new, empty file beside `path` and its name, or kInvalidFileHandle.
+TFileHandle CreateTemporaryBeside(const std::string& path, std::string& name) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    name = TemporaryName(path);
+    TFileHandle file = CreateNewFile(name.c_str());
+    if (file != kInvalidFileHandle) return file;
+  }
+  return kInvalidFileHandle;
+}
+
+bool WriteInto(TFileHandle file, const std::string& path,
+               const std::function<bool(TByteStream* file)>& write) {
+  TScopedObject<TByteStream> stream(MakeHandleWriter(file));
+  return KeepPermissionsOf(path.c_str(), file) && write(stream);
+}
+
+}  // namespace
 
 bool WriteThroughTemporary(const std::string& path,
-                           const std::function<bool(const char* temporary)>& write) {
-  std::string temporary = path + ".partial";
-  bool written = write(temporary.c_str()) && MoveOverFile(temporary.c_str(), path.c_str());
+                           const std::function<bool(TByteStream* file)>& write) {
+  std::string temporary;
+  TFileHandle file = CreateTemporaryBeside(path, temporary);
+  if (file == kInvalidFileHandle) return false;
+  bool written;
+  try {
+    written = WriteInto(file, path, write);
+  } catch (...) {
+    CloseFile(file);
+    RemoveFile(temporary.c_str());
+    throw;
+  }
+  // A write error may show only when the file is closed.
+  written = CloseFile(file) && written;
+  written = written && MoveOverFile(temporary.c_str(), path.c_str());
   if (!written) RemoveFile(temporary.c_str());
   return written;
 }
