@@ -138,6 +138,12 @@ bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
         error = "bad column count \"" + value + "\": use a number from 1 to 65535";
         return false;
       }
+    } else if (IsOption(arg, "--jobs")) {
+      if (!TakeOptionValue(args, i, "--jobs", value, error)) return false;
+      if (!ParseNumber(value, 1, 256, options.Jobs)) {
+        error = "bad job count \"" + value + "\": use a number from 1 to 256";
+        return false;
+      }
     } else if (IsOption(arg, "--frames")) {
       if (!TakeOptionValue(args, i, "--frames", value, error)) return false;
       if (!ParseFrameList(value, options.Frames)) {
@@ -159,7 +165,7 @@ bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
 }  // namespace
 
 const char* ConverterHelpText() {
-  return R"(Usage: shp2bmp [--palette FILE.pal] [--out DIR] [--frames LIST] [--info] [--quiet] FILE.shp...
+  return R"(Usage: shp2bmp [--palette FILE.pal] [--out DIR] [--frames LIST] [--info] [--jobs N] [--quiet] FILE.shp...
 
 Converts the frames of SHP sprite files into 8-bit BMP files, byte for byte
 as the Skarnel viewer saves them.
@@ -181,6 +187,9 @@ Options:
   --info              print each sprite's box, frame count and frame headers
                       (and whether each frame has pixels); write no files and
                       need no palette.
+  --jobs N            convert up to N files at once, one file each. Default:
+                      one per processor the program may run on. Messages
+                      and the exit status are the same for any N.
   --quiet             print no warnings about repaired data and no progress;
                       errors are still printed.
   --help              print this text.

@@ -16,6 +16,7 @@ struct TConverterOptions {
   bool Opaque = false;         // png, gif, sheet: no transparent index 0
   uint32_t DelayMs = 100;      // gif: time each frame is shown
   uint32_t Columns = 0;        // sheet: cells per row; 0: the smallest square
+  uint32_t Jobs = 0;           // files converted at once; 0: one per usable processor
   bool Info = false;
   bool Quiet = false;
   bool Help = false;

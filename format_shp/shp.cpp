@@ -14,16 +14,6 @@
 
 namespace {
 
-// The file's own name, without its folder, up to its first ".".
-std::string SpriteNameOf(const char* fileName) {
-  const char* leaf = fileName;
-  for (const char* p = fileName; *p; ++p) {
-    if (*p == '/' || *p == '\\') leaf = p + 1;
-  }
-  const char* dot = std::strchr(leaf, '.');
-  return dot ? std::string(leaf, dot) : std::string();
-}
-
 // Forgets the source stream however loading ends; the frame stream owns it.
 struct TSourceStreamGuard {
   TByteStream*& stream;
@@ -50,6 +40,15 @@ SpriteCanvas* MakeCanvasView(uint8_t* pixels, uint32_t size) {
 }
 
 }  // namespace
+
+std::string SpriteNameOf(const char* fileName) {
+  const char* leaf = fileName;
+  for (const char* p = fileName; *p; ++p) {
+    if (*p == '/' || *p == '\\') leaf = p + 1;
+  }
+  const char* dot = std::strchr(leaf, '.');
+  return dot ? std::string(leaf, dot) : std::string();
+}
 
 void TShpSprite::Destroy() {
   Free(Canvas);

@@ -64,6 +64,10 @@ class TShpSprite : public TBaseObject {
   void Destroy() override;
 };
 
+// A sprite's name: the file's own name, without its folder, up to its
+// first "." (empty without one).
+std::string SpriteNameOf(const char* fileName);
+
 // Answers why a sprite of this box with this many frames with pixels is
 // refused for size, or TShpRefusal::None; `bytesNeeded` gets the size that
 // was too large.
