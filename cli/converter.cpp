@@ -273,6 +273,10 @@ int RunShp2Bmp(const std::vector<std::string>& args) {
 
 int RunConversion(const TConverterOptions& options, const std::string& program) {
   TConsole console(options.Files.size() > 1 && !options.Quiet && StderrIsTerminal(), program);
+  return RunConversion(options, program, console);
+}
+
+int RunConversion(const TConverterOptions& options, const std::string& program, TConsole& console) {
   TRun run(options, console);
   run.Program = program;
   run.Format = FindExportFormat(options.Format);
