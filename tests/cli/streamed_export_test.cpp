@@ -11,6 +11,7 @@
 #include "cli/console.h"
 #include "cli/converter.h"
 #include "cli/converter_options.h"
+#include "cli/image_exports.h"
 #include "cli/load_report_text.h"
 #include "format_shp/frame_stream.h"
 #include "format_shp/shp.h"
@@ -111,14 +112,6 @@ struct TExportCase {
   uint32_t Columns = 0;
 };
 
-TIndexedPicture WholePicture(const TShp& shp, int32_t index) {
-  TIndexedPicture picture{shp.Width, shp.Height, size_t{shp.Width} + RowPad(shp.Width), {}};
-  const TShpSprite* frame = shp.FrameAt(index);
-  if (frame->HasPixels && frame->Canvas && frame->Canvas->Size > 0)
-    picture.Pixels = {frame->Canvas->Block, static_cast<size_t>(frame->Canvas->Size)};
-  return picture;
-}
-
 std::vector<int32_t> ListedFrames(const TFrameRanges& ranges, int32_t count) {
   std::vector<int32_t> frames;
   for (int32_t i = 0; ranges.empty() && i < count; ++i)
@@ -139,7 +132,7 @@ TFiles WholeSpriteFiles(TShp& shp, const TExportCase& c, const TFrameRanges& ran
   std::vector<int32_t> frames = ListedFrames(ranges, shp.FrameCount);
   std::vector<TIndexedPicture> pictures;
   for (int32_t i : frames)
-    pictures.push_back(WholePicture(shp, i));
+    pictures.push_back(FramePicture(shp, i));
   TImageBytes bytes;
   if (c.Format == "bmp") {
     shp.BuildBitmaps();
@@ -152,7 +145,7 @@ TFiles WholeSpriteFiles(TShp& shp, const TExportCase& c, const TFrameRanges& ran
   } else if (c.Format == "png") {
     for (int32_t i = 0; i < shp.FrameCount; ++i) {
       if (!FrameIsListed(ranges, uint32_t(i + 1))) continue;
-      if (!EncodeIndexedPng(WholePicture(shp, i), palette, c.Opaque, bytes)) break;
+      if (!EncodeIndexedPng(FramePicture(shp, i), palette, c.Opaque, bytes)) break;
       files[shp.Name + FrameNumberText(i + 1) + ".png"] = bytes;
     }
   } else if (c.Format == "gif" && !frames.empty()) {
