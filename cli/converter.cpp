@@ -14,6 +14,7 @@
 #include "cli/converter_options.h"
 #include "cli/export_formats.h"
 #include "cli/export_jobs.h"
+#include "cli/frame_pipeline.h"
 #include "cli/image_exports.h"
 #include "cli/processors.h"
 #include "cli/load_report_text.h"
@@ -34,7 +35,7 @@ struct TRun {
   uint8_t Palette[kColourTableSize] = {};
   // Sprites this large are read on two threads; never with several workers,
   // which keep the processors busy already.
-  uint64_t TwoThreadCanvasBytes = kTwoThreadCanvasBytes;
+  uint64_t TwoThreadCanvasBytes = 0;
 };
 
 // Sprite name -> the first input file whose frames were written under it.
@@ -153,31 +154,39 @@ void WriteWholeSprite(TFileRun& run, const std::string& file) {
   }
 }
 
-// A file per frame, in frame order, each decoded again into one buffer.
+// A file per frame, in frame order, each decoded again into a reused
+// buffer; large sprites with a second thread making every second image.
 void WriteEachFrame(TFileRun& run, const std::string& file) {
-  std::vector<uint8_t> buffer;
+  std::vector<int32_t> frames;
   for (int32_t i = 0; i < run.Frames.FrameCount(); ++i) {
-    uint32_t number = static_cast<uint32_t>(i + 1);
-    if (!FrameIsListed(run.Options.Frames, number)) continue;
-    // The name comes from the sprite's file name only, never from its data.
-    std::string path =
-        OutputPath(run.Options.OutFolder, run.Name + FrameNumberText(static_cast<int32_t>(number)) +
-                                              run.Run.Format->Extension);
+    if (FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) frames.push_back(i);
+  }
+  auto make = [&](int32_t index, TShpFrameReader* reader, std::vector<uint8_t>& canvas,
+                  TImageBytes& image) {
     TFrameToWrite frame;
-    frame.Picture = DecodedPicture(run.Frames, i, buffer);
-    frame.HasPixels = run.Frames.Header(i).DataOffset != 0;
+    frame.Picture = DecodedPicture(run.Frames, index, canvas, reader);
+    frame.HasPixels = run.Frames.Header(index).DataOffset != 0;
     frame.Palette = run.Run.Palette;
+    return run.Run.Format->EncodeFrame(frame, run.Options, image);
+  };
+  auto write = [&](int32_t index, bool made, const TImageBytes& image) {
+    // The name comes from the sprite's file name only, never from its data.
+    std::string path = OutputPath(
+        run.Options.OutFolder, run.Name + FrameNumberText(index + 1) + run.Run.Format->Extension);
     // A write that fails (no room, no permission) leaves no partial image
     // under the real name.
-    bool written = WriteThroughTemporary(path, [&](const char* temporary) {
-      return run.Run.Format->WriteFrame(frame, temporary, run.Options);
-    });
+    bool written = WriteThroughTemporary(
+        path, [&](const char* temporary) { return made && WriteImageBytes(temporary, image); });
     if (!written) {
       run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
       run.Failed = true;
-      return;
     }
-  }
+    return written;
+  };
+  bool twoThreads =
+      uint64_t{run.Frames.CanvasSize()} * frames.size() >= run.Run.TwoThreadCanvasBytes &&
+      UsableProcessors() >= 2;
+  MakeAndWriteInOrder(run.Frames, frames, twoThreads, make, write);
 }
 
 void WriteFrames(TFileRun& run, const std::string& file) {
@@ -236,6 +245,7 @@ bool ConvertFiles(TRun& run, const std::vector<std::string>& files) {
   for (const std::string& file : files)
     keys.push_back(OutputNameKey(SpriteNameOf(file.c_str())));
   std::vector<size_t> groups = GroupsOfKeys(keys);
+  run.TwoThreadCanvasBytes = run.Options.TwoThreadCanvasBytes;
   if (workers > 1 && files.size() > 1) run.TwoThreadCanvasBytes = UINT64_MAX;
   std::vector<TWrittenNames> writtenNames(
       groups.empty() ? 0 : *std::max_element(groups.begin(), groups.end()) + 1);

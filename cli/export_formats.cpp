@@ -5,8 +5,8 @@
 namespace {
 
 const TExportFormat kFormats[] = {
-    {"bmp", ".bmp", WriteBmpFrame, nullptr},
-    {"png", ".png", WritePngFrame, nullptr},
+    {"bmp", ".bmp", EncodeBmpFrame, nullptr},
+    {"png", ".png", EncodePngFrame, nullptr},
     {"gif", ".gif", nullptr, WriteGifSprite},
     {"sheet", "_sheet.png", nullptr, WriteSheetSprite},
 };

@@ -30,10 +30,10 @@ struct TSpriteToWrite {
 struct TExportFormat {
   const char* Name;
   const char* Extension;  // of each frame's file, with its "."
-  // Writes one frame into the file `path`; true when every byte was
-  // written. Nil for a whole-sprite format.
-  bool (*WriteFrame)(const TFrameToWrite& frame, const char* path,
-                     const TConverterOptions& options);
+  // Makes the file of one frame into `image`; false when it cannot be made.
+  // Nil for a whole-sprite format.
+  bool (*EncodeFrame)(const TFrameToWrite& frame, const TConverterOptions& options,
+                      TImageBytes& image);
   // Writes `frames` (0-based, in this order) into files named <base> and a
   // suffix, each through a temporary file; answers the path that could not
   // be written, empty when all were. Nil for a per-frame format.

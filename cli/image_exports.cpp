@@ -15,9 +15,14 @@
 
 namespace {
 
-// The bytes of one frame's image, built again for each frame in the same
-// buffer of the writing thread.
-thread_local TImageBytes tImage;
+// The placeholder image, as the viewer saves it.
+bool PlaceholderBmp(TImageBytes& image) {
+  TScopedObject<TDib> placeholder(MakeDib(1, 1));
+  TScopedObject<TByteStream> bytes(MakeMemoryStream());
+  if (!placeholder->SaveBmpStream(bytes)) return false;
+  image.assign(bytes->Block, bytes->Block + bytes->Size);
+  return true;
+}
 
 // The viewer's image of a frame with pixels: the BMP headers, the palette
 // and the rows bottom row first, each Width + RowPad bytes.
@@ -57,30 +62,30 @@ TIndexedPicture FramePicture(const TShp& sprite, int32_t index) {
   return picture;
 }
 
-TIndexedPicture DecodedPicture(TShpFrameStream& frames, int32_t index,
-                               std::vector<uint8_t>& buffer) {
+TIndexedPicture DecodedPicture(TShpFrameStream& frames, int32_t index, std::vector<uint8_t>& buffer,
+                               TShpFrameReader* reader) {
   TIndexedPicture picture;
   picture.Width = frames.Width();
   picture.Height = frames.Height();
   picture.Stride = size_t{frames.Width()} + RowPad(frames.Width());
   const size_t size = frames.CanvasSize();
   if (buffer.size() < size + kCodedRowOverrun) buffer.resize(size + kCodedRowOverrun);
-  if (frames.DecodeFrame(index, buffer.data())) picture.Pixels = {buffer.data(), size};
+  bool decoded = reader ? frames.DecodeFrame(index, buffer.data(), *reader)
+                        : frames.DecodeFrame(index, buffer.data());
+  if (decoded) picture.Pixels = {buffer.data(), size};
   return picture;
 }
 
-bool WriteBmpFrame(const TFrameToWrite& frame, const char* path, const TConverterOptions&) {
-  if (!frame.HasPixels || frame.Picture.Width == 0 || frame.Picture.Height == 0) {
-    TScopedObject<TDib> placeholder(MakeDib(1, 1));
-    return placeholder->SaveBmpFile(path);
-  }
-  ComposeBmp(frame.Picture, frame.Palette, tImage);
-  return WriteImageBytes(path, tImage);
+bool EncodeBmpFrame(const TFrameToWrite& frame, const TConverterOptions&, TImageBytes& image) {
+  if (!frame.HasPixels || frame.Picture.Width == 0 || frame.Picture.Height == 0)
+    return PlaceholderBmp(image);
+  ComposeBmp(frame.Picture, frame.Palette, image);
+  return true;
 }
 
-bool WritePngFrame(const TFrameToWrite& frame, const char* path, const TConverterOptions& options) {
-  return EncodeIndexedPng(frame.Picture, frame.Palette, options.Opaque, tImage) &&
-         WriteImageBytes(path, tImage);
+bool EncodePngFrame(const TFrameToWrite& frame, const TConverterOptions& options,
+                    TImageBytes& image) {
+  return EncodeIndexedPng(frame.Picture, frame.Palette, options.Opaque, image);
 }
 
 std::string WriteGifSprite(TSpriteToWrite& sprite, const std::vector<int32_t>& frames,

@@ -7,6 +7,7 @@
 #include "format_shp/byte_cursor.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/byte_stream.h"
+#include "toolkit/base/file_io.h"
 #include "toolkit/base/le_bytes.h"
 
 namespace {
@@ -151,8 +152,35 @@ void TShpFrameStream::Survey(uint64_t twoThreadBytes) {
 }
 
 bool TShpFrameStream::DecodeFrame(int32_t index, uint8_t* canvas) {
+  return DecodeFrameWith(index, canvas, *in_);
+}
+
+bool TShpFrameStream::DecodeFrame(int32_t index, uint8_t* canvas, TShpFrameReader& reader) {
+  return DecodeFrameWith(index, canvas, reader.Cursor());
+}
+
+bool TShpFrameStream::DecodeFrameWith(int32_t index, uint8_t* canvas, TByteCursor& in) {
   if (!HasCanvas(index)) return false;
   std::memset(canvas, 0, canvasSize_);
-  if (const TFrameJob* job = JobOf(index)) RedecodeFrameJob(*job, *in_, canvas);
+  if (const TFrameJob* job = JobOf(index)) RedecodeFrameJob(*job, in, canvas);
   return true;
+}
+
+std::unique_ptr<TShpFrameReader> TShpFrameStream::SecondReader() const {
+  if (!in_) return nullptr;
+  // Opened again by name: another file may have taken the name since.
+  TByteStream* file = MakeFileReader(fileName_.c_str());
+  if (file->FileHandle == kInvalidFileHandle || !IsSameFile(file->FileHandle, file_->FileHandle)) {
+    Free(file);
+    return nullptr;
+  }
+  return std::make_unique<TShpFrameReader>(file, in_->End());
+}
+
+TShpFrameReader::TShpFrameReader(TByteStream* file, uint32_t end)
+    : file_(file), in_(std::make_unique<TByteCursor>(file, end)) {}
+
+TShpFrameReader::~TShpFrameReader() {
+  in_.reset();
+  Free(file_);
 }

@@ -25,6 +25,20 @@ struct TShpFrameHeader {
   uint32_t DataOffset = 0;  // 0: the frame has no pixels
 };
 
+// A file opened once more, to decode frames on another thread.
+class TShpFrameReader {
+ public:
+  TShpFrameReader(TByteStream* file, uint32_t end);
+  ~TShpFrameReader();
+  TShpFrameReader(const TShpFrameReader&) = delete;
+  TShpFrameReader& operator=(const TShpFrameReader&) = delete;
+  TByteCursor& Cursor() { return *in_; }
+
+ private:
+  TByteStream* file_;
+  std::unique_ptr<TByteCursor> in_;
+};
+
 // A sprite file read a frame at a time. Open reads the headers and plans
 // every frame; Survey decodes them all once in file order, into scratch
 // canvases, to charge the decoding budget and learn how each ends; then
@@ -62,10 +76,16 @@ class TShpFrameStream {
   // The job of a frame whose rows are read, nil for one that stays blank.
   TFrameJob* JobOf(int32_t index);
 
+  // A reader of the same file for a second thread: the file opened again,
+  // nil when that is not the file this stream reads.
+  std::unique_ptr<TShpFrameReader> SecondReader() const;
+
   // After Survey: writes the frame's canvas into `canvas` (CanvasSize()
   // bytes, followed by kCodedRowOverrun bytes the decoder may clear);
   // false, writing nothing, for a frame without one.
   bool DecodeFrame(int32_t index, uint8_t* canvas);
+  // The same through a second reader.
+  bool DecodeFrame(int32_t index, uint8_t* canvas, TShpFrameReader& reader);
 
  private:
   struct TFramePlan {
@@ -73,6 +93,7 @@ class TShpFrameStream {
     int32_t Job = -1;
   };
 
+  bool DecodeFrameWith(int32_t index, uint8_t* canvas, TByteCursor& in);
   void ReadFrameHeaders();
   void PlanFrames();
   void PlanFrame(int32_t index);

@@ -110,6 +110,7 @@ struct TExportCase {
   std::string Frames;  // --frames, empty for all
   bool Opaque = false;
   uint32_t Columns = 0;
+  bool TwoThreads = false;  // for any size of sprite
 };
 
 std::vector<int32_t> ListedFrames(const TFrameRanges& ranges, int32_t count) {
@@ -180,7 +181,9 @@ TFiles FilesIn(const std::filesystem::path& folder) {
 TEST(StreamedExport, WritesTheWholeSpriteExportsBytes) {
   const std::vector<TExportCase> cases = {
       {"bmp", ""},
+      {"bmp", "", false, 0, true},
       {"png", ""},
+      {"png", "1-2,4-9", false, 0, true},
       {"png", "2,1", true},
       {"gif", ""},
       {"gif", "3,1-2", true},
@@ -205,6 +208,7 @@ TEST(StreamedExport, WritesTheWholeSpriteExportsBytes) {
       options.Opaque = c.Opaque;
       options.Columns = c.Columns;
       options.Jobs = 1;
+      if (c.TwoThreads) options.TwoThreadCanvasBytes = 0;
       if (!c.Frames.empty()) {
         ASSERT_TRUE(ParseFrameList(c.Frames, options.Frames));
       }
