@@ -2,6 +2,11 @@
 // as on one worker, in argument order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
 #include "app/demo/demo_folder.h"
 #include "cli/export_jobs.h"
 #include "shp2bmp_test_util.h"
@@ -23,6 +28,37 @@ TEST(ExportJobs, NamesThatCouldShareFilesShareAKey) {
   for (const TCase& c : cases)
     EXPECT_EQ(OutputNameKey(c.a) == OutputNameKey(c.b), c.same) << c.a << " " << c.b;
   EXPECT_EQ(GroupsOfKeys({"x", "y", "x", "z", "y"}), (std::vector<size_t>{0, 1, 0, 2, 1}));
+}
+
+// On three workers, the files of a group run one after another in argument
+// order, the others at the same time, and every file is emitted in order.
+TEST(ExportJobs, GroupsRunInOrderAndFilesAreEmittedInOrder) {
+  const std::vector<size_t> groups = {0, 1, 0, 2, 1, 0};
+  std::mutex mutex;
+  std::vector<int> state(groups.size(), 0);  // 0 waiting, 1 running, 2 done
+  std::vector<size_t> emitted;
+  bool overlapped = false;
+  auto convert = [&](size_t file) {
+    {
+      std::lock_guard lock(mutex);
+      for (size_t earlier = 0; earlier < file; ++earlier) {
+        EXPECT_TRUE(groups[earlier] != groups[file] || state[earlier] == 2) << file;
+      }
+      state[file] = 1;
+      overlapped = overlapped || std::count(state.begin(), state.end(), 1) > 1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    std::lock_guard lock(mutex);
+    state[file] = 2;
+  };
+  auto emit = [&](size_t file) {
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(state[file], 2);
+    emitted.push_back(file);
+  };
+  RunFileJobs(groups, 3, convert, emit);
+  EXPECT_EQ(emitted, (std::vector<size_t>{0, 1, 2, 3, 4, 5}));
+  EXPECT_TRUE(overlapped);  // the workers did run at once
 }
 
 TEST(ExportJobs, SeveralWorkersWriteAndPrintAsOne) {

@@ -111,6 +111,8 @@ struct TExportCase {
   bool Opaque = false;
   uint32_t Columns = 0;
   bool TwoThreads = false;  // for any size of sprite
+  // Every how many hostile files are taken; the other sprites always are.
+  size_t HostileEvery = 1;
 };
 
 std::vector<int32_t> ListedFrames(const TFrameRanges& ranges, int32_t count) {
@@ -181,14 +183,14 @@ TFiles FilesIn(const std::filesystem::path& folder) {
 TEST(StreamedExport, WritesTheWholeSpriteExportsBytes) {
   const std::vector<TExportCase> cases = {
       {"bmp", ""},
-      {"bmp", "", false, 0, true},
+      {"bmp", "", false, 0, true, 3},
       {"png", ""},
-      {"png", "1-2,4-9", false, 0, true},
-      {"png", "2,1", true},
+      {"png", "1-2,4-9", false, 0, true, 3},
+      {"png", "2,1", true, 0, false, 5},
       {"gif", ""},
-      {"gif", "3,1-2", true},
+      {"gif", "3,1-2", true, 0, false, 5},
       {"sheet", ""},
-      {"sheet", "5,1-3", false, 2},
+      {"sheet", "5,1-3", false, 2, false, 5},
   };
   TTempDir dir;
   std::string paletteText = JascPaletteText({{1, 2, 3}, {250, 128, 0}, {9, 99, 199}});
@@ -196,8 +198,11 @@ TEST(StreamedExport, WritesTheWholeSpriteExportsBytes) {
   uint8_t palette[kPaletteSize] = {};
   ASSERT_TRUE(ReadJascPalette(dir.File("p.pal").c_str(), palette));
   const std::vector<THostileFile> corpus = Corpus();
+  const size_t hostile = HostileShpCorpus().size();  // the corpus begins with them
   for (const TExportCase& c : cases) {
-    for (const THostileFile& file : corpus) {
+    for (size_t f = 0; f < corpus.size(); ++f) {
+      if (f < hostile && f % c.HostileEvery != 0) continue;
+      const THostileFile& file = corpus[f];
       std::string path = dir.File("sprite.shp");
       WriteFileBytes(path, file.Bytes);
       std::filesystem::remove_all(dir.Path() / "out");
