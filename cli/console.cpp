@@ -21,7 +21,24 @@ void TConsole::Warning(const std::string& subject, const std::string& text) {
   Line(program_ + ": " + subject + ": warning: " + text);
 }
 
+void TConsole::Out(const std::string& text) {
+  if (record_) return record_->push_back({true, text});
+  std::fputs(text.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+void TConsole::Replay(const std::vector<TConsoleLine>& lines) {
+  for (const TConsoleLine& line : lines) {
+    if (line.ToStdout) {
+      Out(line.Text);
+    } else {
+      Line(line.Text);
+    }
+  }
+}
+
 void TConsole::Line(const std::string& text) {
+  if (record_) return record_->push_back({false, text});
   ClearProgress();
   std::fprintf(stderr, "%s\n", text.c_str());
   std::fflush(stderr);

@@ -1,6 +1,8 @@
 #include "cli/converter.h"
 
 #include <cstdio>
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <new>
 
@@ -12,26 +14,50 @@
 #include "cli/console.h"
 #include "cli/converter_options.h"
 #include "cli/export_formats.h"
+#include "cli/export_jobs.h"
+#include "cli/frame_pipeline.h"
+#include "cli/image_exports.h"
+#include "cli/processors.h"
 #include "cli/load_report_text.h"
-#include "cli/sprite_inputs.h"
 #include "cli/palette_option.h"
+#include "cli/sprite_inputs.h"
+#include "format_shp/frame_stream.h"
 #include "format_shp/shp.h"
 #include "toolkit/base/write_through.h"
 
 namespace {
 
-// One converter run: the options, the sprite every file is loaded into (as
-// the viewer keeps one), the palette and what was written so far.
+// What every file of a run shares: read only while files are converted.
 struct TRun {
   TRun(const TConverterOptions& options, TConsole& console) : Options(options), Console(console) {}
 
   const TConverterOptions& Options;
   const TExportFormat* Format = nullptr;
   TConsole& Console;
-  TShp* Sprite = nullptr;
+  std::string Program;  // what each line starts with
   uint8_t Palette[kColourTableSize] = {};
-  // Sprite name -> the first input file whose frames were written under it.
-  std::map<std::string, std::string> WrittenNames;
+  // Sprites this large are read on two threads; never with several workers,
+  // which keep the processors busy already.
+  uint64_t TwoThreadCanvasBytes = 0;
+};
+
+// Sprite name -> the first input file whose frames were written under it.
+// One per group of files whose outputs could share names.
+using TWrittenNames = std::map<std::string, std::string>;
+
+// One file's conversion: its frames read one at a time, and what it prints,
+// held back until the files before it are out.
+struct TFileRun {
+  TFileRun(const TRun& run, TWrittenNames& writtenNames)
+      : Run(run), Options(run.Options), Console(false, run.Program), WrittenNames(writtenNames) {}
+
+  const TRun& Run;
+  const TConverterOptions& Options;
+  TConsole Console;
+  TWrittenNames& WrittenNames;
+  TShpFrameStream Frames;
+  std::string Name;
+  std::vector<TConsoleLine> Lines;
   bool Failed = false;
 };
 
@@ -55,20 +81,23 @@ std::string FramesBeyond(const TFrameRanges& ranges, uint32_t count) {
   return text;
 }
 
-// Loads the file; false, with the error printed, when it cannot be used.
-bool LoadSprite(TRun& run, const TSpriteInput& input) {
+// Reads the input's headers and decodes every frame once; false, with the
+// error printed, when it cannot be used.
+bool LoadSprite(TFileRun& run, const TSpriteInput& input) {
   const std::string& file = input.Label;
-  LoadSpriteInput(*run.Sprite, input);
-  std::string failure = LoadFailureText(*run.Sprite);
+  OpenSpriteInput(run.Frames, input);
+  const TShpFrameStream& frames = run.Frames;
+  std::string failure = LoadFailureText(frames.Report(), frames.Width(), frames.Height());
   if (!failure.empty()) {
     run.Console.Error(file, failure);
     return false;
   }
+  run.Frames.Survey(run.Run.TwoThreadCanvasBytes);
   if (!run.Options.Quiet) {
-    for (const std::string& text : RepairTexts(*run.Sprite))
+    for (const std::string& text : RepairTexts(frames.Report(), frames.Width(), frames.Height()))
       run.Console.Warning(file, text);
   }
-  uint32_t count = static_cast<uint32_t>(run.Sprite->FrameCount);
+  uint32_t count = static_cast<uint32_t>(frames.FrameCount());
   std::string missing = FramesBeyond(run.Options.Frames, count);
   if (!missing.empty()) {
     run.Console.Error(file, "has no frame " + missing + " (it has " + std::to_string(count) + ")");
@@ -89,22 +118,26 @@ std::string CompressionText(uint32_t compression) {
   return text;
 }
 
-void PrintInfo(TRun& run, const std::string& file) {
-  TShp* s = run.Sprite;
-  std::printf("%s: sprite %u x %u, %d frames\n", file.c_str(), unsigned{s->Width},
-              unsigned{s->Height}, s->FrameCount);
-  for (int32_t i = 0; i < s->FrameCount; ++i) {
+void PrintInfo(TFileRun& run, const std::string& file) {
+  const TShpFrameStream& s = run.Frames;
+  std::string text = file + ": sprite " + std::to_string(s.Width()) + " x " +
+                     std::to_string(s.Height()) + ", " + std::to_string(s.FrameCount()) +
+                     " frames\n";
+  char line[256];
+  for (int32_t i = 0; i < s.FrameCount(); ++i) {
     if (!FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) continue;
-    const TShpSprite* f = s->FrameAt(i);
-    std::printf(
-        "frame %s: x=%u y=%u width=%u height=%u compression=%s extra1=%lu extra2=%lu "
-        "offset=%lu pixels=%s\n",
-        FrameNumberText(i + 1).c_str(), unsigned{f->X}, unsigned{f->Y}, unsigned{f->FrameWidth},
-        unsigned{f->FrameHeight}, CompressionText(f->Compression).c_str(),
-        static_cast<unsigned long>(f->Extra1), static_cast<unsigned long>(f->Extra2),
-        static_cast<unsigned long>(f->DataOffset), f->HasPixels ? "yes" : "no");
+    const TShpFrameHeader& f = s.Header(i);
+    std::snprintf(line, sizeof line,
+                  "frame %s: x=%u y=%u width=%u height=%u compression=%s extra1=%lu extra2=%lu "
+                  "offset=%lu pixels=%s\n",
+                  FrameNumberText(i + 1).c_str(), unsigned{f.X}, unsigned{f.Y},
+                  unsigned{f.FrameWidth}, unsigned{f.FrameHeight},
+                  CompressionText(f.Compression).c_str(), static_cast<unsigned long>(f.Extra1),
+                  static_cast<unsigned long>(f.Extra2), static_cast<unsigned long>(f.DataOffset),
+                  f.DataOffset != 0 ? "yes" : "no");
+    text += line;
   }
-  std::fflush(stdout);
+  run.Console.Out(text);
 }
 
 // The frames to write, 0-based: those listed, in list order, or all.
@@ -123,67 +156,82 @@ std::vector<int32_t> ListedFrames(const TFrameRanges& ranges, int32_t count) {
 }
 
 // One file or two for the whole sprite: its frames in list order.
-void WriteWholeSprite(TRun& run, const std::string& file) {
-  TShp* s = run.Sprite;
-  std::vector<int32_t> frames = ListedFrames(run.Options.Frames, s->FrameCount);
+void WriteWholeSprite(TFileRun& run, const std::string& file) {
+  std::vector<int32_t> frames = ListedFrames(run.Options.Frames, run.Frames.FrameCount());
   if (frames.empty()) return;  // LoadSprite has said why, unless quiet
-  std::string failed =
-      run.Format->WriteSprite(*s, frames, OutputPath(run.Options.OutFolder, s->Name), run.Options);
+  TSpriteToWrite sprite{run.Frames, run.Run.Palette, run.Name};
+  std::string failed = run.Run.Format->WriteSprite(
+      sprite, frames, OutputPath(run.Options.OutFolder, run.Name), run.Options);
   if (!failed.empty()) {
     run.Console.Error(file, "cannot write " + failed);
     run.Failed = true;
   }
 }
 
-void WriteFrames(TRun& run, const std::string& file) {
-  TShp* s = run.Sprite;
-  auto [earlier, isNew] = run.WrittenNames.emplace(s->Name, file);
+// A file per frame, in frame order, each decoded again into a reused
+// buffer; large sprites with a second thread making every second image.
+void WriteEachFrame(TFileRun& run, const std::string& file) {
+  std::vector<int32_t> frames;
+  for (int32_t i = 0; i < run.Frames.FrameCount(); ++i) {
+    if (FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) frames.push_back(i);
+  }
+  auto make = [&](int32_t index, TShpFrameReader* reader, std::vector<uint8_t>& canvas,
+                  TImageBytes& image) {
+    TFrameToWrite frame;
+    frame.Picture = DecodedPicture(run.Frames, index, canvas, reader);
+    frame.HasPixels = run.Frames.Header(index).DataOffset != 0;
+    frame.Palette = run.Run.Palette;
+    return run.Run.Format->EncodeFrame(frame, run.Options, image);
+  };
+  auto write = [&](int32_t index, bool made, const TImageBytes& image) {
+    // The name comes from the sprite's file name only, never from its data.
+    std::string path = OutputPath(
+        run.Options.OutFolder, run.Name + FrameNumberText(index + 1) + run.Run.Format->Extension);
+    // A write that fails (no room, no permission) leaves no partial image
+    // under the real name.
+    bool written = WriteThroughTemporary(
+        path, [&](const char* temporary) { return made && WriteImageBytes(temporary, image); });
+    if (!written) {
+      run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
+      run.Failed = true;
+    }
+    return written;
+  };
+  bool twoThreads =
+      uint64_t{run.Frames.CanvasSize()} * frames.size() >= run.Run.TwoThreadCanvasBytes &&
+      UsableProcessors() >= 2;
+  MakeAndWriteInOrder(run.Frames, frames, twoThreads, make, write);
+}
+
+void WriteFrames(TFileRun& run, const std::string& file) {
+  auto [earlier, isNew] = run.WrittenNames.emplace(run.Name, file);
   if (!isNew && !run.Options.Quiet) {
     run.Console.Warning(
         file, "its frames get the same names as those of " + earlier->second + " and replace them");
   }
-  s->SetPalette(run.Palette);
-  if (run.Format->NeedsBitmaps) s->BuildBitmaps();
-  if (run.Format->WriteSprite) {
-    WriteWholeSprite(run, file);
-    return;
-  }
-  for (int32_t i = 0; i < s->FrameCount; ++i) {
-    uint32_t number = static_cast<uint32_t>(i + 1);
-    if (!FrameIsListed(run.Options.Frames, number)) continue;
-    // The name comes from the sprite's file name only, never from its data.
-    std::string path =
-        OutputPath(run.Options.OutFolder,
-                   s->Name + FrameNumberText(static_cast<int32_t>(number)) + run.Format->Extension);
-    // A write that fails (no room, no permission) leaves no partial image
-    // under the real name.
-    bool written = WriteThroughTemporary(
-        path, [&](TByteStream* out) { return run.Format->WriteFrame(*s, i, out, run.Options); });
-    if (!written) {
-      run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
-      run.Failed = true;
-      return;
-    }
-  }
+  if (run.Run.Format->WriteSprite) return WriteWholeSprite(run, file);
+  WriteEachFrame(run, file);
 }
 
-void ConvertFile(TRun& run, const TSpriteInput& input) {
+// Converts one input, recording what it prints into `lines`; false when it failed.
+bool ConvertFile(const TRun& run, const TSpriteInput& input, TWrittenNames& writtenNames,
+                 std::vector<TConsoleLine>& lines) {
   const std::string& file = input.Label;
+  TFileRun one(run, writtenNames);
+  one.Console.RecordInto(&lines);
+  one.Name = SpriteNameOf(SpriteFileNameOf(input).c_str());
   try {
-    if (!LoadSprite(run, input)) {
-      run.Failed = true;
-      return;
-    }
+    if (!LoadSprite(one, input)) return false;
     if (run.Options.Info) {
-      PrintInfo(run, file);
+      PrintInfo(one, file);
     } else {
-      WriteFrames(run, file);
+      WriteFrames(one, file);
     }
   } catch (const std::bad_alloc&) {
-    run.Console.Error(file, "not enough memory to convert it");
-    run.Failed = true;
+    one.Console.Error(file, "not enough memory to convert it");
+    return false;
   }
-  run.Sprite->Clear();  // frees its memory before the next file
+  return !one.Failed;
 }
 
 // Reads the palette the run uses; false, with the error printed, when there
@@ -205,6 +253,33 @@ bool LoadPalette(TRun& run) {
   return true;
 }
 
+// Each file on a worker of its own, its lines put out in argument order.
+bool ConvertFiles(TRun& run, const std::vector<TSpriteInput>& files) {
+  unsigned workers = run.Options.Jobs ? run.Options.Jobs : UsableProcessors();
+  std::vector<std::string> keys;
+  for (const TSpriteInput& file : files)
+    keys.push_back(OutputNameKey(SpriteNameOf(SpriteFileNameOf(file).c_str())));
+  std::vector<size_t> groups = GroupsOfKeys(keys);
+  run.TwoThreadCanvasBytes = run.Options.TwoThreadCanvasBytes;
+  if (workers > 1 && files.size() > 1) run.TwoThreadCanvasBytes = UINT64_MAX;
+  std::vector<TWrittenNames> writtenNames(
+      groups.empty() ? 0 : *std::max_element(groups.begin(), groups.end()) + 1);
+  std::vector<std::vector<TConsoleLine>> lines(files.size());
+  std::vector<char> converted(files.size(), 0);
+  auto convert = [&](size_t i) {
+    converted[i] = ConvertFile(run, files[i], writtenNames[groups[i]], lines[i]);
+  };
+  bool failed = false;
+  auto emit = [&](size_t i) {
+    run.Console.Progress(i + 1, files.size(), files[i].Label);
+    run.Console.Replay(lines[i]);
+    lines[i] = {};
+    failed = failed || !converted[i];
+  };
+  RunFileJobs(groups, workers, convert, emit);
+  return !failed;
+}
+
 }  // namespace
 
 int RunShp2Bmp(const std::vector<std::string>& args) {
@@ -223,7 +298,12 @@ int RunShp2Bmp(const std::vector<std::string>& args) {
 
 int RunConversion(const TConverterOptions& options, const std::string& program) {
   TConsole console(options.Files.size() > 1 && !options.Quiet && StderrIsTerminal(), program);
+  return RunConversion(options, program, console);
+}
+
+int RunConversion(const TConverterOptions& options, const std::string& program, TConsole& console) {
   TRun run(options, console);
+  run.Program = program;
   run.Format = FindExportFormat(options.Format);
   if (!run.Format) {
     console.Error("",
@@ -237,12 +317,7 @@ int RunConversion(const TConverterOptions& options, const std::string& program) 
       return kFileFailed;
     }
   }
-  std::vector<TSpriteInput> inputs = ExpandSpriteInputs(options.Files, console, run.Failed);
-  run.Sprite = new TShp();
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    console.Progress(i + 1, inputs.size(), inputs[i].Label);
-    ConvertFile(run, inputs[i]);
-  }
-  Free(run.Sprite);
-  return run.Failed ? kFileFailed : kConvertedAll;
+  bool failed = false;
+  std::vector<TSpriteInput> inputs = ExpandSpriteInputs(options.Files, console, failed);
+  return ConvertFiles(run, inputs) && !failed ? kConvertedAll : kFileFailed;
 }

@@ -17,3 +17,7 @@ int RunShp2Bmp(const std::vector<std::string>& args);
 // Converts (or with Info, describes) the files of parsed options; messages
 // start with "<program>: ". Answers the exit status.
 int RunConversion(const TConverterOptions& options, const std::string& program);
+
+// The same with every line going to `console`.
+class TConsole;
+int RunConversion(const TConverterOptions& options, const std::string& program, TConsole& console);

@@ -138,6 +138,12 @@ bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
         error = "bad column count \"" + value + "\": use a number from 1 to 65535";
         return false;
       }
+    } else if (IsOption(arg, "--jobs")) {
+      if (!TakeOptionValue(args, i, "--jobs", value, error)) return false;
+      if (!ParseNumber(value, 1, 256, options.Jobs)) {
+        error = "bad job count \"" + value + "\": use a number from 1 to 256";
+        return false;
+      }
     } else if (IsOption(arg, "--frames")) {
       if (!TakeOptionValue(args, i, "--frames", value, error)) return false;
       if (!ParseFrameList(value, options.Frames)) {
@@ -159,7 +165,7 @@ bool ParseOptions(const std::vector<std::string>& args, TOptionSet accepted,
 }  // namespace
 
 const char* ConverterHelpText() {
-  return R"(Usage: shp2bmp [--palette FILE.pal] [--out DIR] [--frames LIST] [--info] [--quiet] FILE.shp...
+  return R"(Usage: shp2bmp [--palette FILE.pal] [--out DIR] [--frames LIST] [--info] [--jobs N] [--quiet] FILE.shp...
 
 Converts the frames of SHP sprite files into 8-bit BMP files, byte for byte
 as the Skarnel viewer saves them.
@@ -184,6 +190,9 @@ Options:
                       need no palette. A compression field whose upper bytes
                       are not zero is shown in hexadecimal with its kind, the
                       low byte: compression=0xCCCCCC03 kind=3.
+  --jobs N            convert up to N files at once, one file each. Default:
+                      one per processor the program may run on. Messages
+                      and the exit status are the same for any N.
   --quiet             print no warnings about repaired data and no progress;
                       errors are still printed.
   --help              print this text.

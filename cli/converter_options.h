@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "format_shp/shp.h"
+
 // 1-based frame numbers, as inclusive ranges.
 using TFrameRanges = std::vector<std::pair<uint32_t, uint32_t>>;
 
@@ -16,6 +18,10 @@ struct TConverterOptions {
   bool Opaque = false;         // png, gif, sheet: no transparent index 0
   uint32_t DelayMs = 100;      // gif: time each frame is shown
   uint32_t Columns = 0;        // sheet: cells per row; 0: the smallest square
+  uint32_t Jobs = 0;           // files converted at once; 0: one per usable processor
+  // Sprites whose listed frames' canvases come to this much are decoded
+  // and written on two threads when one file is converted at a time.
+  uint64_t TwoThreadCanvasBytes = kTwoThreadCanvasBytes;
   bool Info = false;
   bool Quiet = false;
   bool Help = false;

@@ -5,7 +5,24 @@
 #include <vector>
 
 #include "cli/converter_options.h"
-#include "format_shp/shp.h"
+#include "formats/indexed_picture.h"
+
+class TShpFrameStream;
+
+// One decoded frame to write: the whole sprite box (no pixels: all colour
+// 0), whether the frame has pixels at all, and the palette (1024 bytes).
+struct TFrameToWrite {
+  TIndexedPicture Picture;
+  bool HasPixels = false;
+  const uint8_t* Palette = nullptr;
+};
+
+// A sprite whose frames are read one at a time, after the stream's survey.
+struct TSpriteToWrite {
+  TShpFrameStream& Frames;
+  const uint8_t* Palette;
+  std::string Name;
+};
 
 // One image format the frames of a sprite can be exported as, chosen by
 // name (shptool export --format NAME; shp2bmp always writes "bmp"). A format
@@ -13,16 +30,14 @@
 struct TExportFormat {
   const char* Name;
   const char* Extension;  // of each frame's file, with its "."
-  bool NeedsBitmaps;      // reads the frames' BMP images, not only their canvases
-  // Writes frame `index` of a sprite whose palette is set (and whose bitmaps
-  // are built, when needed) into a write stream on a new file; true when
-  // every byte was written. Nil for a whole-sprite format.
-  bool (*WriteFrame)(TShp& sprite, int32_t index, TByteStream* file,
-                     const TConverterOptions& options);
+  // Makes the file of one frame into `image`; false when it cannot be made.
+  // Nil for a whole-sprite format.
+  bool (*EncodeFrame)(const TFrameToWrite& frame, const TConverterOptions& options,
+                      TImageBytes& image);
   // Writes `frames` (0-based, in this order) into files named <base> and a
   // suffix, each through a temporary file; answers the path that could not
   // be written, empty when all were. Nil for a per-frame format.
-  std::string (*WriteSprite)(TShp& sprite, const std::vector<int32_t>& frames,
+  std::string (*WriteSprite)(TSpriteToWrite& sprite, const std::vector<int32_t>& frames,
                              const std::string& base, const TConverterOptions& options);
 };
 

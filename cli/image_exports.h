@@ -5,23 +5,38 @@
 #include <vector>
 
 #include "cli/converter_options.h"
-#include "format_shp/shp.h"
+#include "cli/export_formats.h"
 #include "formats/indexed_picture.h"
 
-// The PNG, GIF and sprite-sheet exports of a loaded sprite whose palette is
-// set: the codec's canvases handed to the image writers.
+class TShpFrameStream;
+class TShpFrameReader;
 
-// Frame `index`'s canvas as the image writers take it: the full sprite box.
+// The exports of a sprite read a frame at a time: each frame decoded into a
+// buffer of the caller's and handed to the image writers.
+
+class TShp;
+
+// Frame `index` of a whole loaded sprite as the image writers take it.
 TIndexedPicture FramePicture(const TShp& sprite, int32_t index);
 
-// Writes frame `index` as an indexed PNG into a write stream on a file.
-bool WritePngFrame(TShp& sprite, int32_t index, TByteStream* file,
-                   const TConverterOptions& options);
+// Decodes frame `index` into `buffer` (made large enough) and answers it as
+// the image writers take it: the full sprite box, no pixels for a frame
+// without a canvas.
+TIndexedPicture DecodedPicture(TShpFrameStream& frames, int32_t index, std::vector<uint8_t>& buffer,
+                               TShpFrameReader* reader = nullptr);
+
+// Make the file of one frame: the viewer's BMP image (the 1 x 1
+// placeholder for a frame without pixels or a sprite without area), or an
+// indexed PNG.
+bool EncodeBmpFrame(const TFrameToWrite& frame, const TConverterOptions& options,
+                    TImageBytes& image);
+bool EncodePngFrame(const TFrameToWrite& frame, const TConverterOptions& options,
+                    TImageBytes& image);
 
 // Write `frames` (0-based, in this order) as <base>.gif, or as
 // <base>_sheet.png and <base>_sheet.json, each through a temporary file.
 // Answer the path that could not be written, empty when all were.
-std::string WriteGifSprite(TShp& sprite, const std::vector<int32_t>& frames,
+std::string WriteGifSprite(TSpriteToWrite& sprite, const std::vector<int32_t>& frames,
                            const std::string& base, const TConverterOptions& options);
-std::string WriteSheetSprite(TShp& sprite, const std::vector<int32_t>& frames,
+std::string WriteSheetSprite(TSpriteToWrite& sprite, const std::vector<int32_t>& frames,
                              const std::string& base, const TConverterOptions& options);

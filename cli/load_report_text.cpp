@@ -8,8 +8,8 @@ std::string Frames(uint32_t count) {
   return std::to_string(count) + (count == 1 ? " frame" : " frames");
 }
 
-std::string Box(const TShp& sprite) {
-  return std::to_string(sprite.Width) + " x " + std::to_string(sprite.Height);
+std::string Box(uint16_t width, uint16_t height) {
+  return std::to_string(width) + " x " + std::to_string(height);
 }
 
 std::string Repair(const TFrameTally& tally, const std::string& what) {
@@ -22,7 +22,14 @@ std::string Repair(const TFrameTally& tally, const std::string& what) {
 }  // namespace
 
 std::string LoadFailureText(const TShp& sprite) {
-  const TShpLoadReport& r = sprite.LoadReport;
+  return LoadFailureText(sprite.LoadReport, sprite.Width, sprite.Height);
+}
+
+std::vector<std::string> RepairTexts(const TShp& sprite) {
+  return RepairTexts(sprite.LoadReport, sprite.Width, sprite.Height);
+}
+
+std::string LoadFailureText(const TShpLoadReport& r, uint16_t width, uint16_t height) {
   switch (r.Refusal) {
     case TShpRefusal::CannotOpen:
       return "cannot open the file (missing, a folder or not readable)";
@@ -30,11 +37,11 @@ std::string LoadFailureText(const TShp& sprite) {
       return "not an SHP file: " + std::to_string(r.FileSize) +
              " bytes, shorter than the 8-byte header";
     case TShpRefusal::ImageTooLarge:
-      return "refused: a frame image of the " + Box(sprite) + " sprite box would need " +
+      return "refused: a frame image of the " + Box(width, height) + " sprite box would need " +
              std::to_string(r.BytesNeeded) + " bytes, more than a byte stream holds";
     case TShpRefusal::CanvasesTooLarge:
       return "refused: its frames with pixels would need " + std::to_string(r.BytesNeeded >> 20) +
-             " MiB of canvases and images (" + Box(sprite) +
+             " MiB of canvases and images (" + Box(width, height) +
              " each), more than the 512 MiB allowed";
     case TShpRefusal::None:
       break;
@@ -47,12 +54,11 @@ std::string LoadFailureText(const TShp& sprite) {
   return {};
 }
 
-std::vector<std::string> RepairTexts(const TShp& sprite) {
-  const TShpLoadReport& r = sprite.LoadReport;
+std::vector<std::string> RepairTexts(const TShpLoadReport& r, uint16_t width, uint16_t height) {
   std::vector<std::string> texts;
   if (r.Clipped.Count > 0) {
-    texts.push_back(
-        Repair(r.Clipped, "reaching outside the " + Box(sprite) + " sprite box: clipped to it"));
+    texts.push_back(Repair(
+        r.Clipped, "reaching outside the " + Box(width, height) + " sprite box: clipped to it"));
   }
   if (r.Truncated.Count > 0) {
     texts.push_back(Repair(r.Truncated,

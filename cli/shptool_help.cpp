@@ -18,7 +18,7 @@ done, 1 when an input failed or an output could not be written, 2 for a
 usage error or a missing palette.
 )";
 
-const char kInfoHelp[] = R"(Usage: shptool info [--frames LIST] [--quiet] FILE.shp...
+const char kInfoHelp[] = R"(Usage: shptool info [--frames LIST] [--jobs N] [--quiet] FILE.shp...
 
 Prints each sprite's box and frame count, then one line per frame: its
 position, size, compression field (as stored, and its kind, the low byte,
@@ -32,6 +32,8 @@ archive: every sprite in it and in the archives nested in it.
 Options:
   --frames LIST  only these frames, numbered from 1: numbers and ranges
                  separated by commas, for example 1,3-5.
+  --jobs N       read up to N files at once (default: one per processor
+                 the program may run on); the output is the same for any N.
   --quiet        print no warnings about repaired data and no progress.
   --help         print this text.
 
@@ -41,7 +43,7 @@ usage error.
 
 const char kExportHelp[] =
     R"(Usage: shptool export [--format bmp|png|gif|sheet] [--palette FILE.pal] [--out DIR] [--frames LIST]
-                     [--opaque] [--delay MS] [--columns N] [--quiet] FILE.shp...
+                     [--opaque] [--delay MS] [--columns N] [--jobs N] [--quiet] FILE.shp...
 
 Writes the frames of SHP sprite files as images. <name> below is a file's
 name (without its folder) before its first ".", <NNN> a frame number from
@@ -82,6 +84,9 @@ Options:
                       hundredths of a second). Default: 100.
   --columns N         sheet: cells per row. Default: the smallest N with
                       N x N cells for all frames.
+  --jobs N            export up to N files at once, one file each. Default:
+                      one per processor the program may run on. Files,
+                      messages and the exit status are the same for any N.
   --quiet             print no warnings about repaired data and no progress.
   --help              print this text.
 

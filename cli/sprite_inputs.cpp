@@ -1,6 +1,7 @@
 #include "cli/sprite_inputs.h"
 
 #include "cli/console.h"
+#include "format_shp/frame_stream.h"
 #include "format_shp/shp.h"
 #include "formats/mix_ids.h"
 #include "formats/mix_names.h"
@@ -62,11 +63,15 @@ std::vector<TSpriteInput> ExpandSpriteInputs(const std::vector<std::string>& arg
   return inputs;
 }
 
-void LoadSpriteInput(TShp& sprite, const TSpriteInput& input) {
+std::string SpriteFileNameOf(const TSpriteInput& input) {
   const TMixLocation& at = input.At;
-  if (at.Whole) return sprite.LoadShpFile(at.File.c_str());
+  if (at.Whole) return at.File;
   // An ID has no extension to stop the sprite's name at: one is given.
-  std::string name = ParseMixId(at.EntryName) ? at.EntryName + ".shp" : at.EntryName;
-  sprite.LoadShpRange(at.File.c_str(), static_cast<uint32_t>(at.Offset),
-                      static_cast<uint32_t>(at.Size), name.c_str());
+  return ParseMixId(at.EntryName) ? at.EntryName + ".shp" : at.EntryName;
+}
+
+void OpenSpriteInput(TShpFrameStream& frames, const TSpriteInput& input) {
+  const TMixLocation& at = input.At;
+  if (at.Whole) return frames.Open(at.File.c_str());
+  frames.Open(at.File.c_str(), static_cast<uint32_t>(at.Offset), static_cast<uint32_t>(at.Size));
 }

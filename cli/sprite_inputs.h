@@ -6,7 +6,7 @@
 #include "formats/mix_path.h"
 
 class TConsole;
-class TShp;
+class TShpFrameStream;
 
 // One sprite for info or export: a file, or an entry of an archive.
 struct TSpriteInput {
@@ -21,6 +21,9 @@ struct TSpriteInput {
 std::vector<TSpriteInput> ExpandSpriteInputs(const std::vector<std::string>& args,
                                              TConsole& console, bool& failed);
 
-// Loads the input's bytes into the sprite; named after the entry's name,
-// or its ID, when it is one.
-void LoadSpriteInput(TShp& sprite, const TSpriteInput& input);
+// The file name the sprite is named after: the file's own, or for an entry
+// its name, or its ID with ".shp" when the name is not known.
+std::string SpriteFileNameOf(const TSpriteInput& input);
+
+// Opens the input's bytes to be read a frame at a time.
+void OpenSpriteInput(TShpFrameStream& frames, const TSpriteInput& input);

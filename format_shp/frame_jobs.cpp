@@ -3,6 +3,7 @@
 #include <cstring>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "format_shp/byte_cursor.h"
 #include "toolkit/base/byte_stream.h"
@@ -11,12 +12,28 @@
 
 namespace {
 
+TDecodeEnd DecodeInto(const TFrameJob& job, TByteCursor& in, uint8_t* canvas, uint64_t& budget) {
+  TFramePlacement at = job.At;
+  at.FirstPixel = canvas + job.PixelAt;
+  return job.Coded ? DecodeCodedRows(in, job.DataOffset, at, budget)
+                   : DecodeRawRows(in, job.DataOffset, at, job.RowLead);
+}
+
+// A scratch canvas for the jobs without one of their own: decoders only
+// write, so what it held before changes nothing in how a frame ends.
+std::vector<uint8_t> ScratchFor(std::span<TFrameJob> jobs) {
+  for (const TFrameJob& job : jobs) {
+    if (!job.Canvas) return std::vector<uint8_t>(job.CanvasSize + kCodedRowOverrun);
+  }
+  return {};
+}
+
 void DecodeInOrder(std::span<TFrameJob> jobs, TByteCursor& in, uint64_t& budget) {
+  std::vector<uint8_t> scratch = ScratchFor(jobs);
   for (TFrameJob& job : jobs) {
-    uint64_t before = budget;
-    job.End = job.Coded ? DecodeCodedRows(in, job.DataOffset, job.At, budget)
-                        : DecodeRawRows(in, job.DataOffset, job.At, job.RowLead);
-    job.Used = before - budget;
+    job.BudgetBefore = budget;
+    job.End = DecodeInto(job, in, job.Canvas ? job.Canvas : scratch.data(), budget);
+    job.Used = job.BudgetBefore - budget;
   }
 }
 
@@ -59,10 +76,18 @@ void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fil
   // each took; from the first that would have run it out, they are
   // decoded again, in order. Only files that re-read their data get there.
   size_t kept = 0;
-  for (; kept < later.size() && later[kept].Used < budget; ++kept)
+  for (; kept < later.size() && later[kept].Used < budget; ++kept) {
+    later[kept].BudgetBefore = budget;
     budget -= later[kept].Used;
+  }
   std::span<TFrameJob> again = later.subspan(kept);
-  for (const TFrameJob& job : again)
-    std::memset(job.Canvas, 0, job.CanvasSize);
+  for (const TFrameJob& job : again) {
+    if (job.Canvas) std::memset(job.Canvas, 0, job.CanvasSize);
+  }
   DecodeInOrder(again, in, budget);
+}
+
+void RedecodeFrameJob(const TFrameJob& job, TByteCursor& in, uint8_t* canvas) {
+  uint64_t budget = job.BudgetBefore;
+  DecodeInto(job, in, canvas, budget);
 }

@@ -14,12 +14,21 @@ struct TFrameJob {
   bool Coded = false;
   uint32_t RowLead = 0;  // raw rows: bytes before each row's pixels
   uint32_t DataOffset = 0;
+  // Where the rows land; FirstPixel is set when the job is decoded, to the
+  // canvas plus PixelAt.
   TFramePlacement At;
-  uint8_t* Canvas = nullptr;  // all of the frame's canvas, to clear it again
+  uint32_t PixelAt = 0;
+  // All of the frame's canvas, to clear it again; nil when the frame is
+  // decoded into a scratch canvas of the decoding thread (only to learn how
+  // it ends and what it costs).
+  uint8_t* Canvas = nullptr;
   uint32_t CanvasSize = 0;
 
   TDecodeEnd End = TDecodeEnd::Complete;
   uint64_t Used = 0;  // the coded bytes charged to the budget
+  // What was left of the budget when the frame was reached in file order:
+  // decoding it again with that much gives the same pixels.
+  uint64_t BudgetBefore = 0;
 };
 
 // Decodes the jobs with the result of doing so in order with the one
@@ -32,3 +41,7 @@ struct TFrameJob {
 void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fileName,
                      uint64_t twoThreadBytes, uint64_t& budget,
                      TByteStream* (*openReader)(const char*) = MakeFileReader);
+
+// Decodes one job again into `canvas` (CanvasSize bytes of 0, then
+// kCodedRowOverrun bytes of its own) with the budget it had in file order.
+void RedecodeFrameJob(const TFrameJob& job, TByteCursor& in, uint8_t* canvas);

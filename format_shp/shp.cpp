@@ -8,54 +8,16 @@
 #include "format_shp/byte_cursor.h"
 #include "format_shp/frame_decoder.h"
 #include "format_shp/frame_jobs.h"
+#include "format_shp/frame_stream.h"
 #include "toolkit/base/le_bytes.h"
 #include "toolkit/base/page_block.h"
 
 namespace {
 
-// The file's own name, without its folder, up to its first ".".
-std::string SpriteNameOf(const char* fileName) {
-  const char* leaf = fileName;
-  for (const char* p = fileName; *p; ++p) {
-    if (*p == '/' || *p == '\\') leaf = p + 1;
-  }
-  const char* dot = std::strchr(leaf, '.');
-  return dot ? std::string(leaf, dot) : std::string();
-}
-
-bool IsDecodedKind(uint32_t compression) {
-  uint32_t kind = FrameKind(compression);
-  return kind == kShpRawRows || kind == kShpRawRowsToo || kind == kShpFieldedRawRows ||
-         kind == kShpCodedRows;
-}
-
-// Bytes before the pixels of each raw row of a frame of this kind.
-uint32_t RawRowLead(uint32_t compression) {
-  return FrameKind(compression) == kShpFieldedRawRows ? 2 : 0;
-}
-
-// Reads the fields of one 24-byte frame header of which only `present`
-// bytes exist; a field cut by the end of the file stays 0.
-void ReadFrameHeader(TShpSprite* frame, const uint8_t* h, uint32_t present) {
-  auto field16 = [&](uint32_t at) -> uint16_t { return present >= at + 2 ? ReadLe16(h + at) : 0; };
-  auto field32 = [&](uint32_t at) -> uint32_t { return present >= at + 4 ? ReadLe32(h + at) : 0; };
-  frame->X = field16(0);
-  frame->Y = field16(2);
-  frame->FrameWidth = field16(4);
-  frame->FrameHeight = field16(6);
-  frame->Compression = field32(8);
-  frame->Extra1 = field32(12);
-  frame->Extra2 = field32(16);
-  frame->DataOffset = field32(20);
-}
-
-// Frees the source stream however loading ends.
+// Forgets the source stream however loading ends; the frame stream owns it.
 struct TSourceStreamGuard {
   TByteStream*& stream;
-  ~TSourceStreamGuard() {
-    Free(stream);
-    stream = nullptr;
-  }
+  ~TSourceStreamGuard() { stream = nullptr; }
 };
 
 // A canvas over its part of the sprite's block: read like any memory
@@ -78,6 +40,15 @@ SpriteCanvas* MakeCanvasView(uint8_t* pixels, uint32_t size) {
 }
 
 }  // namespace
+
+std::string SpriteNameOf(const char* fileName) {
+  const char* leaf = fileName;
+  for (const char* p = fileName; *p; ++p) {
+    if (*p == '/' || *p == '\\') leaf = p + 1;
+  }
+  const char* dot = std::strchr(leaf, '.');
+  return dot ? std::string(leaf, dot) : std::string();
+}
 
 void TShpSprite::Destroy() {
   Free(Canvas);
@@ -136,17 +107,12 @@ void TShp::Clear() {
   canvasBlockSize_ = 0;
 }
 
-uint8_t* TShp::AllocateCanvases(uint32_t canvasSize) {
-  uint64_t count = 0;
-  for (int32_t i = 0; i < FrameCount; ++i) {
-    const TShpSprite* frame = FrameAt(i);
-    count += frame->DataOffset != 0 && IsDecodedKind(frame->Compression) ? 1 : 0;
-  }
+uint8_t* TShp::AllocateCanvases(uint32_t count, uint32_t canvasSize) {
   if (count == 0 || canvasSize == 0) return nullptr;
   // CheckSpriteSize has bounded the total. Each canvas is followed by the
   // zeros coded rows may write past it, so that frames can be decoded in
   // any order.
-  canvasBlockSize_ = static_cast<size_t>(count * (canvasSize + kCodedRowOverrun));
+  canvasBlockSize_ = static_cast<size_t>(uint64_t{count} * (canvasSize + kCodedRowOverrun));
   canvasBlock_ = AllocateZeroedPages(canvasBlockSize_);
   if (!canvasBlock_) {
     canvasBlockSize_ = 0;
@@ -175,108 +141,49 @@ void TShp::LoadShpRange(const char* fileName, uint32_t offset, uint32_t size,
 
 void TShp::Load(const char* fileName, uint32_t offset, uint32_t size) {
   Clear();
-  LoadReport = TShpLoadReport();
-  Width = Height = 0;
-
-  SourceStream = MakeFileReader(fileName);
+  // The command line reads the same frames one at a time through the same
+  // stream; here every frame gets a canvas of its own.
+  TShpFrameStream stream;
+  stream.Open(fileName, offset, size);
+  SourceStream = stream.File();
   TSourceStreamGuard guard{SourceStream};
-  if (SourceStream->FileHandle == kInvalidFileHandle) {
-    LoadReport.Refusal = TShpRefusal::CannotOpen;
-    return;
-  }
-  uint32_t fileSize = SourceStream->GetSize();
-  // Sizes beyond 32 bits cannot be told; the cursor stops where seeking does.
-  if (fileSize == kInvalidFileSize) fileSize = std::numeric_limits<int32_t>::max();
-  // A range is cut to what the file holds.
-  uint32_t rest = offset < fileSize ? fileSize - offset : 0;
-  size = std::min(size, rest);
-  LoadReport.FileSize = size;
-
-  TByteCursor in(SourceStream, size, offset);
-  uint8_t header[kShpFileHeaderSize];
-  if (in.Copy(header, kShpFileHeaderSize) < kShpFileHeaderSize) {
-    LoadReport.Refusal = TShpRefusal::ShorterThanHeader;
-    return;
-  }
-  Width = ReadLe16(header + 2);
-  Height = ReadLe16(header + 4);
-  LoadReport.FramesInHeader = ReadLe16(header + 6);
-
-  ReadFrameHeaders(in);
-  uint32_t withPixels = 0;
-  for (int32_t i = 0; i < FrameCount; ++i)
-    withPixels += FrameAt(i)->DataOffset != 0 ? 1 : 0;
-  LoadReport.Refusal = CheckSpriteSize(Width, Height, withPixels, LoadReport.BytesNeeded);
-  if (LoadReport.Refusal != TShpRefusal::None) return Clear();
-  DecodeFrames(in, fileName, withPixels);
+  LoadReport = stream.Report();
+  Width = stream.Width();
+  Height = stream.Height();
+  if (LoadReport.Refusal != TShpRefusal::None) return;
+  TakeFrames(stream);
+  stream.Survey(TwoThreadCanvasBytes);
+  LoadReport = stream.Report();
 }
 
-void TShp::ReadFrameHeaders(TByteCursor& in) {
-  uint32_t count = LoadReport.FramesInHeader;
-  Frames->SetCapacity(static_cast<int32_t>(count));
-  for (uint32_t i = 0; i < count; ++i) {
+void TShp::TakeFrames(TShpFrameStream& stream) {
+  const int32_t count = stream.FrameCount();
+  Frames->SetCapacity(count);
+  uint32_t withCanvas = 0;
+  for (int32_t i = 0; i < count; ++i)
+    withCanvas += stream.HasCanvas(i) ? 1 : 0;
+  const uint32_t canvasSize = stream.CanvasSize();
+  uint8_t* nextCanvas = AllocateCanvases(withCanvas, canvasSize);
+  for (int32_t i = 0; i < count; ++i) {
+    const TShpFrameHeader& header = stream.Header(i);
     TShpSprite* frame = AddFrame();
-    uint8_t entry[kShpFrameHeaderSize];
-    uint32_t present = in.Copy(entry, kShpFrameHeaderSize);
-    if (present < kShpFrameHeaderSize) LoadReport.HeadersCut += 1;
-    ReadFrameHeader(frame, entry, present);
-  }
-  FrameCount = static_cast<int32_t>(count);
-}
-
-void TShp::DecodeFrames(TByteCursor& in, const char* fileName, uint32_t framesWithPixels) {
-  const uint32_t stride = Width + RowPad(Width);
-  const uint32_t canvasSize = Height * stride;
-  // Honest files read each coded byte about once, and at most about two
-  // coded bytes per canvas pixel; frames that point into each other's data
-  // could otherwise make a small file cost hours.
-  uint64_t budget =
-      2 * uint64_t{in.End()} + 2 * uint64_t{canvasSize} * framesWithPixels + (uint64_t{1} << 20);
-  std::vector<TFrameJob> jobs = PlanFrames(in.End(), stride, canvasSize);
-  DecodeFrameJobs(jobs, in, fileName, TwoThreadCanvasBytes, budget);
-  for (const TFrameJob& job : jobs) {
-    if (job.End == TDecodeEnd::DataEnded) LoadReport.Truncated.Add(job.Index);
-    if (job.End == TDecodeEnd::OverBudget) LoadReport.OverBudget.Add(job.Index);
-  }
-}
-
-std::vector<TFrameJob> TShp::PlanFrames(uint32_t fileSize, uint32_t stride, uint32_t canvasSize) {
-  std::vector<TFrameJob> jobs;
-  uint8_t* nextCanvas = AllocateCanvases(canvasSize);
-  for (int32_t i = 0; i < FrameCount; ++i) {
-    TShpSprite* frame = FrameAt(i);
-    frame->HasPixels = frame->DataOffset != 0;
+    frame->X = header.X;
+    frame->Y = header.Y;
+    frame->FrameWidth = header.FrameWidth;
+    frame->FrameHeight = header.FrameHeight;
+    frame->Compression = header.Compression;
+    frame->Extra1 = header.Extra1;
+    frame->Extra2 = header.Extra2;
+    frame->DataOffset = header.DataOffset;
+    frame->HasPixels = header.DataOffset != 0;
     if (!frame->HasPixels) continue;
-    if (!IsDecodedKind(frame->Compression) || canvasSize == 0) {
+    if (!stream.HasCanvas(i)) {
       frame->Canvas = MakeMemoryStream();  // nothing is decoded: an empty canvas
       continue;
     }
-    // Already zero: margins, blank rows and zero runs are in place, and
-    // pixels outside the box are never written.
     frame->Canvas = MakeCanvasView(nextCanvas, canvasSize);
-    TFrameJob job;
-    job.Canvas = nextCanvas;
-    job.CanvasSize = canvasSize;
+    if (TFrameJob* job = stream.JobOf(i)) job->Canvas = nextCanvas;
     nextCanvas += canvasSize + kCodedRowOverrun;
-
-    uint32_t x = frame->X, y = frame->Y, cx = frame->FrameWidth, cy = frame->FrameHeight;
-    if (x + cx > Width || y + cy > Height) LoadReport.Clipped.Add(i);
-    job.At.Stride = stride;
-    job.At.FrameWidth = cx;
-    job.At.Rows = y < Height ? std::min(cy, Height - y) : 0;
-    job.At.Columns = x < Width ? std::min(cx, Width - x) : 0;
-    if (job.At.Rows == 0 || job.At.Columns == 0) continue;  // nothing of it is inside the box
-    job.At.FirstPixel = job.Canvas + y * stride + x;
-
-    if (frame->DataOffset >= fileSize) {
-      LoadReport.DataPastEnd.Add(i);
-      continue;
-    }
-    job.Index = i;
-    job.Coded = FrameKind(frame->Compression) == kShpCodedRows;
-    job.RowLead = RawRowLead(frame->Compression);
-    job.DataOffset = frame->DataOffset;
-    jobs.push_back(job);
   }
-  return jobs;
+  FrameCount = count;
 }

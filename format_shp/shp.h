@@ -10,8 +10,7 @@
 #include "toolkit/base/dib.h"
 #include "toolkit/base/ptr_list.h"
 
-class TByteCursor;
-struct TFrameJob;
+class TShpFrameStream;
 
 // A frame's decoded pixels inside the full sprite box: Height rows of
 // Width + RowPad colour indices, top row first. A memory stream.
@@ -72,6 +71,10 @@ class TShpSprite : public TBaseObject {
   void Destroy() override;
 };
 
+// A sprite's name: the file's own name, without its folder, up to its
+// first "." (empty without one).
+std::string SpriteNameOf(const char* fileName);
+
 // Answers why a sprite of this box with this many frames with pixels is
 // refused for size, or TShpRefusal::None; `bytesNeeded` gets the size that
 // was too large.
@@ -127,10 +130,9 @@ class TShp : public TBaseObject {
  private:
   // A size of kInvalidFileSize: the rest of the file from `offset`.
   void Load(const char* fileName, uint32_t offset, uint32_t size);
-  void ReadFrameHeaders(TByteCursor& in);
-  void DecodeFrames(TByteCursor& in, const char* fileName, uint32_t framesWithPixels);
-  std::vector<TFrameJob> PlanFrames(uint32_t fileSize, uint32_t stride, uint32_t canvasSize);
-  uint8_t* AllocateCanvases(uint32_t canvasSize);
+  // Makes the stream's frames, each with a canvas of its own in one block.
+  void TakeFrames(TShpFrameStream& stream);
+  uint8_t* AllocateCanvases(uint32_t count, uint32_t canvasSize);
 
   // Every decoded canvas of the sprite lies in this one block, in frame
   // order: one allocation, and pages the system hands out already zero.

@@ -92,14 +92,8 @@ bool PutFrame(GifFileType* file, const TIndexedPicture& frame, const TGifOptions
   return true;
 }
 
-bool FramesFit(uint32_t width, uint32_t height, const std::vector<TIndexedPicture>& frames) {
-  if (frames.empty() || width > kMaxGifSide || height > kMaxGifSide) return false;
-  uint64_t total = 0;
-  for (const TIndexedPicture& frame : frames) {
-    if (frame.Width != width || frame.Height != height || !PictureIsSound(frame)) return false;
-    total += uint64_t{width} * height;
-  }
-  return total <= kMaxWrittenImageBytes;
+bool FrameFits(uint32_t width, uint32_t height, const TIndexedPicture& frame) {
+  return frame.Width == width && frame.Height == height && PictureIsSound(frame);
 }
 
 }  // namespace
@@ -108,17 +102,33 @@ uint16_t GifDelayHundredths(uint32_t delayMs) {
   return static_cast<uint16_t>(std::min<uint64_t>((uint64_t{delayMs} + 5) / 10, 65535));
 }
 
-bool EncodeAnimatedGif(uint32_t width, uint32_t height, const std::vector<TIndexedPicture>& frames,
-                       const uint8_t* colours, const TGifOptions& options, TImageBytes& gif) {
-  if (!FramesFit(width, height, frames)) return false;
+bool EncodeAnimatedGif(uint32_t width, uint32_t height, uint32_t count,
+                       const TPictureSource& frames, const uint8_t* colours,
+                       const TGifOptions& options, TImageBytes& gif) {
+  if (count == 0 || width > kMaxGifSide || height > kMaxGifSide ||
+      uint64_t{width} * height * count > kMaxWrittenImageBytes) {
+    return false;
+  }
   gif.clear();
   TGifEncoder encoder(gif);
   GifFileType* file = encoder.File();
   if (!file || !PutScreen(file, width, height, colours) || !PutEndlessLoop(file)) return false;
-  for (const TIndexedPicture& frame : frames) {
-    if (!PutFrame(file, frame, options)) return false;
+  for (uint32_t i = 0; i < count; ++i) {
+    TIndexedPicture frame;
+    if (!frames(i, frame) || !FrameFits(width, height, frame) || !PutFrame(file, frame, options))
+      return false;
   }
   return encoder.Close();
+}
+
+bool EncodeAnimatedGif(uint32_t width, uint32_t height, const std::vector<TIndexedPicture>& frames,
+                       const uint8_t* colours, const TGifOptions& options, TImageBytes& gif) {
+  auto take = [&](uint32_t i, TIndexedPicture& frame) {
+    frame = frames[i];
+    return true;
+  };
+  return EncodeAnimatedGif(width, height, static_cast<uint32_t>(frames.size()), take, colours,
+                           options, gif);
 }
 
 bool WriteAnimatedGif(const std::string& path, uint32_t width, uint32_t height,

@@ -27,6 +27,12 @@ uint16_t GifDelayHundredths(uint32_t delayMs);
 bool EncodeAnimatedGif(uint32_t width, uint32_t height, const std::vector<TIndexedPicture>& frames,
                        const uint8_t* colours, const TGifOptions& options, TImageBytes& gif);
 
+// The same with `count` frames taken from `frames` one at a time, in
+// order; each is needed only until the next is asked for.
+bool EncodeAnimatedGif(uint32_t width, uint32_t height, uint32_t count,
+                       const TPictureSource& frames, const uint8_t* colours,
+                       const TGifOptions& options, TImageBytes& gif);
+
 // Encodes and writes through a temporary file; false, with no file left, on
 // any failure.
 bool WriteAnimatedGif(const std::string& path, uint32_t width, uint32_t height,

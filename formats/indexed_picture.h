@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ struct TIndexedPicture {
   size_t Stride = 0;
   std::span<const uint8_t> Pixels;
 };
+
+// Answers picture `index` of a sequence; it needs to stay valid only as
+// long as the taker says. False when it cannot be had.
+using TPictureSource = std::function<bool(uint32_t index, TIndexedPicture& picture)>;
 
 // The most index bytes one written image may hold: a larger one is refused
 // rather than spending minutes and gigabytes on a hostile sprite box.

@@ -18,11 +18,15 @@ uint32_t SmallestSquareSide(uint32_t cells) {
   return side;
 }
 
+bool PictureMatches(const TSheetLayout& layout, const TIndexedPicture& picture) {
+  return picture.Width == layout.CellWidth && picture.Height == layout.CellHeight &&
+         PictureIsSound(picture);
+}
+
 bool PicturesMatch(const TSheetLayout& layout, const std::vector<TIndexedPicture>& pictures) {
   if (pictures.size() != layout.Cells) return false;
   return std::all_of(pictures.begin(), pictures.end(), [&](const TIndexedPicture& picture) {
-    return picture.Width == layout.CellWidth && picture.Height == layout.CellHeight &&
-           PictureIsSound(picture);
+    return PictureMatches(layout, picture);
   });
 }
 
@@ -86,20 +90,38 @@ std::string SheetAtlasJson(const TSheetLayout& layout, const std::vector<std::st
 bool EncodeSheetPng(const TSheetLayout& layout, const std::vector<TIndexedPicture>& pictures,
                     const uint8_t* colours, bool opaque, TImageBytes& png) {
   if (!PicturesMatch(layout, pictures)) return false;
+  auto take = [&](uint32_t cell, TIndexedPicture& picture) {
+    picture = pictures[cell];
+    return true;
+  };
+  return EncodeSheetPng(layout, take, colours, opaque, png);
+}
+
+bool EncodeSheetPng(const TSheetLayout& layout, const TPictureSource& cells, const uint8_t* colours,
+                    bool opaque, TImageBytes& png) {
   std::vector<uint8_t> zeros(layout.CellWidth, 0);
   std::vector<uint8_t> row(layout.Width, 0);
+  std::vector<TIndexedPicture> rowCells(layout.Columns);
+  bool sound = true;
   // Each row of the sheet is put together from one line of each cell beside
-  // each other, so the sheet never has to be in memory whole.
+  // each other, so the sheet never has to be in memory whole; the cells of
+  // a row are fetched as its first line is.
   auto rows = [&](uint32_t y) {
     uint32_t first = y / layout.CellHeight * layout.Columns;
     uint32_t line = y % layout.CellHeight;
-    for (uint32_t column = 0; column < layout.Columns; ++column) {
-      uint32_t cell = first + column;
-      const uint8_t* source =
-          cell < layout.Cells ? PictureRow(pictures[cell], line, zeros.data()) : zeros.data();
+    for (uint32_t column = 0; column < layout.Columns && first + column < layout.Cells; ++column) {
+      TIndexedPicture& picture = rowCells[column];
+      if (line == 0) {
+        sound = sound && cells(first + column, picture) && PictureMatches(layout, picture);
+        if (!sound) picture = {};
+      }
+      const uint8_t* source = sound ? PictureRow(picture, line, zeros.data()) : zeros.data();
       std::copy_n(source, layout.CellWidth, row.data() + size_t{column} * layout.CellWidth);
     }
+    for (uint32_t column = layout.Cells - std::min(layout.Cells, first); column < layout.Columns;
+         ++column)
+      std::fill_n(row.data() + size_t{column} * layout.CellWidth, layout.CellWidth, 0);
     return row.data();
   };
-  return EncodeIndexedPng(layout.Width, layout.Height, rows, colours, opaque, png);
+  return EncodeIndexedPng(layout.Width, layout.Height, rows, colours, opaque, png) && sound;
 }

@@ -40,3 +40,9 @@ std::string SheetAtlasJson(const TSheetLayout& layout, const std::vector<std::st
 // not match the layout or the encoder fails.
 bool EncodeSheetPng(const TSheetLayout& layout, const std::vector<TIndexedPicture>& pictures,
                     const uint8_t* colours, bool opaque, TImageBytes& png);
+
+// The same with the cells' pictures taken from `cells`, in cell order, a
+// row of cells at a time: the pictures of one row are needed until the
+// first of the next row is asked for.
+bool EncodeSheetPng(const TSheetLayout& layout, const TPictureSource& cells, const uint8_t* colours,
+                    bool opaque, TImageBytes& png);
