@@ -190,7 +190,7 @@ void WriteEachFrame(TFileRun& run, const std::string& file) {
     // A write that fails (no room, no permission) leaves no partial image
     // under the real name.
     bool written = WriteThroughTemporary(
-        path, [&](const char* temporary) { return made && WriteImageBytes(temporary, image); });
+        path, [&](TByteStream* file) { return made && WriteImageBytes(file, image); });
     if (!written) {
       run.Console.Error(file, "cannot write " + path + "; its remaining frames were not written");
       run.Failed = true;
