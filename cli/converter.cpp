@@ -77,20 +77,24 @@ bool LoadSprite(TRun& run, const std::string& file) {
 
 void PrintInfo(TRun& run, const std::string& file) {
   TShp* s = run.Sprite;
-  std::printf("%s: sprite %u x %u, %d frames\n", file.c_str(), unsigned{s->Width},
-              unsigned{s->Height}, s->FrameCount);
+  char line[256];
+  std::snprintf(line, sizeof(line), ": sprite %u x %u, %d frames\n", unsigned{s->Width},
+                unsigned{s->Height}, s->FrameCount);
+  std::string text = file + line;
   for (int32_t i = 0; i < s->FrameCount; ++i) {
     if (!FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) continue;
     const TShpSprite* f = s->FrameAt(i);
-    std::printf(
-        "frame %s: x=%u y=%u width=%u height=%u compression=%lu extra1=%lu extra2=%lu "
-        "offset=%lu pixels=%s\n",
-        FrameNumberText(i + 1).c_str(), unsigned{f->X}, unsigned{f->Y}, unsigned{f->FrameWidth},
-        unsigned{f->FrameHeight}, static_cast<unsigned long>(f->Compression),
-        static_cast<unsigned long>(f->Extra1), static_cast<unsigned long>(f->Extra2),
-        static_cast<unsigned long>(f->DataOffset), f->HasPixels ? "yes" : "no");
+    std::snprintf(line, sizeof(line),
+                  "frame %s: x=%u y=%u width=%u height=%u compression=%lu extra1=%lu extra2=%lu "
+                  "offset=%lu pixels=%s\n",
+                  FrameNumberText(i + 1).c_str(), unsigned{f->X}, unsigned{f->Y},
+                  unsigned{f->FrameWidth}, unsigned{f->FrameHeight},
+                  static_cast<unsigned long>(f->Compression), static_cast<unsigned long>(f->Extra1),
+                  static_cast<unsigned long>(f->Extra2), static_cast<unsigned long>(f->DataOffset),
+                  f->HasPixels ? "yes" : "no");
+    text += line;
   }
-  std::fflush(stdout);
+  WriteText(stdout, text);
 }
 
 // The frames to write, 0-based: those listed, in list order, or all.
@@ -197,11 +201,11 @@ int RunShp2Bmp(const std::vector<std::string>& args) {
   TConverterOptions options;
   std::string error;
   if (!ParseConverterArguments(args, options, error)) {
-    std::fprintf(stderr, "shp2bmp: %s\nTry shp2bmp --help.\n", error.c_str());
+    WriteText(stderr, "shp2bmp: " + error + "\nTry shp2bmp --help.\n");
     return kUsageError;
   }
   if (options.Help) {
-    std::fputs(ConverterHelpText(), stdout);
+    WriteText(stdout, ConverterHelpText());
     return kConvertedAll;
   }
   return RunConversion(options, "shp2bmp");
