@@ -10,6 +10,7 @@
 #include "formats/frame_names.h"
 #include "app/palette_catalogue.h"
 #include "app/program_info.h"
+#include "toolkit/base/system_text.h"
 #include "toolkit/base/write_through.h"
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/widgets/list_controls.h"
@@ -88,14 +89,17 @@ bool AskExportFolder(TMainWindow* main) {
 constexpr const char* kWriteFailedText = "Не удалось записать файл:";
 constexpr const char* kCopyFailedText = "Не удалось скопировать кадр в буфер обмена.";
 
+// The text is the system's: the program's own part converted, a path as
+// the system gave it.
 void ReportFailure(TMainWindow* main, const std::string& text) {
-  MessageBoxA(main->AppForm->Window, text.c_str(), kProgramName, MB_OK | MB_ICONERROR);
+  MessageBoxA(main->AppForm->Window, text.c_str(), SystemText(kProgramName).c_str(),
+              MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
 
 void ReportWriteFailure(TMainWindow* main, const std::string& path) {
-  ReportFailure(main, std::string(kWriteFailedText) + "\n" + path);
+  ReportFailure(main, SystemText(kWriteFailedText) + "\n" + path);
 }
 
 namespace {
@@ -211,11 +215,11 @@ void ChooseShpFolder(TMainWindow* main) {
   ClearItems(main->SpriteList);
   AddDirectoryListing(main->SpriteList, InFolder(ShpFolder, "*.shp").c_str(),
                       kListedFileAttributes);
-  SetText(main->FolderEdit, ShpFolder.c_str());
+  SetSystemText(main->FolderEdit, ShpFolder);
 }
 
 void CopyFrame(TMainWindow* main) {
-  if (!CurrentBitmap->PutOnClipboard()) ReportFailure(main, kCopyFailedText);
+  if (!CurrentBitmap->PutOnClipboard()) ReportFailure(main, SystemText(kCopyFailedText));
 }
 
 void ExitProgram(TMainWindow* main) {

@@ -179,7 +179,7 @@ void RunStartupTail(TMainWindow* main) {
   ExportFolder = WorkingDirectory();
   ShpFolder = ExportFolder;
   AddDirectoryListing(main->SpriteList, "*.shp", kListedFileAttributes);
-  SetText(main->FolderEdit, ShpFolder.c_str());
+  SetSystemText(main->FolderEdit, ShpFolder);
 
   StartupBitmap = MakeDib(1, 1);
   CurrentBitmap = StartupBitmap;

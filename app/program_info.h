@@ -5,8 +5,10 @@
 //
 // The program's strings are UTF-8, and every Windows program of the project
 // runs with UTF-8 as its ANSI code page (cmake/windows/utf8_code_page.rc), so
-// they read right whatever the system's code page. A source compiled to
-// another character set fails here instead of showing garbled text.
+// they read right whatever the system's code page; where Windows ignores that
+// setting, the toolkit converts them to the system's code page. A source
+// compiled to another character set fails here instead of showing garbled
+// text.
 static_assert(sizeof("Ж") == 3 && static_cast<unsigned char>("Ж"[0]) == 0xD0,
               "Russian text must be compiled as UTF-8");
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,11 @@ extern const char kPathSeparator;
 
 // True when the standard error stream is a terminal (a person is watching).
 bool StderrIsTerminal();
+
+// Writes the text to stdout or stderr and flushes it. A Windows console gets
+// it as characters, read in the program's own code page (its texts and the
+// file names it was given); anything else gets the bytes as they are.
+void WriteText(std::FILE* stream, const std::string& text);
 
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);

@@ -22,6 +22,11 @@ bool StderrIsTerminal() {
   return ::isatty(STDERR_FILENO) == 1;
 }
 
+void WriteText(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
 bool MakeFolders(const std::string& path) {
   if (IsFolder(path)) return true;
   for (size_t at = 1; at <= path.size(); ++at) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/cli_platform.h"
+#include "toolkit/base/system_text.h"
 #include "toolkit/base/win32_handles.h"
 
 namespace {
@@ -20,6 +21,22 @@ const char kPathSeparator = '\\';
 
 bool StderrIsTerminal() {
   return _isatty(_fileno(stderr)) != 0;
+}
+
+// A console shows bytes in its own (OEM) code page, whatever the program's:
+// it is given characters instead.
+void WriteText(std::FILE* stream, const std::string& text) {
+  std::fflush(stream);  // what the stream still holds goes first
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  DWORD mode = 0;
+  if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+    return;
+  }
+  std::wstring wide = WideFromSystem(text);
+  DWORD written = 0;
+  WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 
 bool MakeFolders(const std::string& path) {

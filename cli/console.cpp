@@ -2,14 +2,15 @@
 
 #include <cstdio>
 
+#include "cli/cli_platform.h"
+
 void TConsole::Progress(size_t index, size_t count, const std::string& file) {
   if (!showProgress_) return;
   std::string text = "[" + std::to_string(index) + "/" + std::to_string(count) + "] " + file;
   if (text.size() > 79) text = text.substr(0, 76) + "...";
   // Spaces cover what is left of a longer previous line.
   if (text.size() < progressWidth_) text += std::string(progressWidth_ - text.size(), ' ');
-  std::fprintf(stderr, "\r%s", text.c_str());
-  std::fflush(stderr);
+  WriteText(stderr, "\r" + text);
   progressWidth_ = text.size();
 }
 
@@ -23,7 +24,7 @@ void TConsole::Warning(const std::string& subject, const std::string& text) {
 
 void TConsole::Out(const std::string& text) {
   if (record_) return record_->push_back({true, text});
-  std::fputs(text.c_str(), stdout);
+  WriteText(stdout, text);
   std::fflush(stdout);
 }
 
@@ -40,13 +41,11 @@ void TConsole::Replay(const std::vector<TConsoleLine>& lines) {
 void TConsole::Line(const std::string& text) {
   if (record_) return record_->push_back({false, text});
   ClearProgress();
-  std::fprintf(stderr, "%s\n", text.c_str());
-  std::fflush(stderr);
+  WriteText(stderr, text + "\n");
 }
 
 void TConsole::ClearProgress() {
   if (progressWidth_ == 0) return;
-  std::fprintf(stderr, "\r%s\r", std::string(progressWidth_, ' ').c_str());
-  std::fflush(stderr);
+  WriteText(stderr, "\r" + std::string(progressWidth_, ' ') + "\r");
   progressWidth_ = 0;
 }

@@ -286,11 +286,11 @@ int RunShp2Bmp(const std::vector<std::string>& args) {
   TConverterOptions options;
   std::string error;
   if (!ParseConverterArguments(args, options, error)) {
-    std::fprintf(stderr, "shp2bmp: %s\nTry shp2bmp --help.\n", error.c_str());
+    WriteText(stderr, "shp2bmp: " + error + "\nTry shp2bmp --help.\n");
     return kUsageError;
   }
   if (options.Help) {
-    std::fputs(ConverterHelpText(), stdout);
+    WriteText(stdout, ConverterHelpText());
     return kConvertedAll;
   }
   return RunConversion(options, "shp2bmp");

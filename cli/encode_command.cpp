@@ -158,11 +158,11 @@ int RunEncode(const std::vector<std::string>& args) {
   TEncodeOptions options;
   std::string error;
   if (!ParseEncodeArguments(args, options, error)) {
-    std::fprintf(stderr, "shptool encode: %s\nTry shptool encode --help.\n", error.c_str());
+    WriteText(stderr, "shptool encode: " + error + "\nTry shptool encode --help.\n");
     return kUsageError;
   }
   if (options.Help) {
-    std::fputs(CommandHelpText("encode"), stdout);
+    WriteText(stdout, CommandHelpText("encode"));
     return kConvertedAll;
   }
   std::vector<std::string> emptyFolders;

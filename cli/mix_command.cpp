@@ -46,9 +46,8 @@ void ListArchive(TMixRun& run, const std::string& path) {
   walk.Recursive = run.Options.Recursive;
   walk.ExtraNames = &run.Extra;
   walk.Visit = [](const TMixVisit& v) {
-    std::printf("%s\t%lu\t%lu\t%s\n", MixIdText(v.Entry.Id).c_str(),
-                static_cast<unsigned long>(v.Entry.Offset),
-                static_cast<unsigned long>(v.Entry.Size), Printable(v.Path).c_str());
+    WriteText(stdout, MixIdText(v.Entry.Id) + "\t" + std::to_string(v.Entry.Offset) + "\t" +
+                          std::to_string(v.Entry.Size) + "\t" + Printable(v.Path) + "\n");
   };
   walk.Fault = [&](const std::string& entry, const std::string& text) {
     std::fflush(stdout);
@@ -61,7 +60,7 @@ void ListArchive(TMixRun& run, const std::string& path) {
 
 int List(TMixRun& run) {
   for (const std::string& path : run.Options.Files) {
-    if (run.Options.Files.size() > 1) std::printf("%s\n", path.c_str());
+    if (run.Options.Files.size() > 1) WriteText(stdout, path + "\n");
     ListArchive(run, path);
   }
   return run.Failed ? kFileFailed : kConvertedAll;
@@ -169,7 +168,7 @@ int Create(TMixRun& run) {
 }
 
 int UsageError(const std::string& error) {
-  std::fprintf(stderr, "shptool mix: %s\nTry shptool mix --help.\n", error.c_str());
+  WriteText(stderr, "shptool mix: " + error + "\nTry shptool mix --help.\n");
   return kUsageError;
 }
 
@@ -180,7 +179,7 @@ int RunMix(const std::vector<std::string>& args) {
   std::string error;
   if (!ParseMixArguments(args, options, error)) return UsageError(error);
   if (options.Help) {
-    std::fputs(MixHelpText(), stdout);
+    WriteText(stdout, MixHelpText());
     return kConvertedAll;
   }
   TConsole console(false, "shptool mix");

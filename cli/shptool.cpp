@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/cli_platform.h"
 #include "cli/converter.h"
 #include "cli/converter_options.h"
 #include "cli/encode_command.h"
@@ -14,7 +15,7 @@ using TParser = bool (*)(const std::vector<std::string>&, TConverterOptions&, st
 
 int UsageError(const std::string& command, const std::string& error) {
   std::string program = command.empty() ? "shptool" : "shptool " + command;
-  std::fprintf(stderr, "%s: %s\nTry %s --help.\n", program.c_str(), error.c_str(), program.c_str());
+  WriteText(stderr, program + ": " + error + "\nTry " + program + " --help.\n");
   return kUsageError;
 }
 
@@ -25,7 +26,7 @@ int RunConverterCommand(const std::string& command, TParser parse,
   std::string error;
   if (!parse(args, options, error)) return UsageError(command, error);
   if (options.Help) {
-    std::fputs(CommandHelpText(command), stdout);
+    WriteText(stdout, CommandHelpText(command));
     return kConvertedAll;
   }
   return RunConversion(options, "shptool " + command);
@@ -38,7 +39,7 @@ int RunShpTool(const std::vector<std::string>& args) {
   const std::string& command = args[0];
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
-    std::fputs(CommandHelpText(""), stdout);
+    WriteText(stdout, CommandHelpText(""));
     return kConvertedAll;
   }
   if (command == "info") return RunConverterCommand(command, ParseInfoArguments, rest);

@@ -17,9 +17,12 @@ function(skarnel_target_defaults target)
   if(WIN32)
     # The program calls the ANSI entry points throughout; their text is UTF-8.
     target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-    # Every program (tests too) runs with UTF-8 as its ANSI code page.
+    # Every program (tests too) runs with UTF-8 as its ANSI code page, but
+    # one made to try what Windows versions that ignore the setting show
+    # (target property SKARNEL_SYSTEM_CODE_PAGE).
     get_target_property(type ${target} TYPE)
-    if(type STREQUAL "EXECUTABLE")
+    get_target_property(systemCodePage ${target} SKARNEL_SYSTEM_CODE_PAGE)
+    if(type STREQUAL "EXECUTABLE" AND NOT systemCodePage)
       target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/windows/utf8_code_page.rc)
     endif()
   endif()

@@ -89,7 +89,11 @@ void TViewerE2E::SetUp() {
 }
 
 void TViewerE2E::Start() {
-  viewer_ = std::make_unique<TViewerRun>(SKARNEL_PATH, folder_);
+  Start(SKARNEL_PATH);
+}
+
+void TViewerE2E::Start(const std::string& program) {
+  viewer_ = std::make_unique<TViewerRun>(program, folder_);
   ASSERT_NE(viewer_->Main(), nullptr) << "no main window";
 }
 

@@ -54,6 +54,8 @@ class TViewerE2E : public TViewerTest {
   void SetUp() override;
 
   void Start();
+  // Another link of the program.
+  void Start(const std::string& program);
   HWND Row(TViewerRow row) const { return viewer_->Row(row); }
 
   // Clicks the sprite's line and waits for its frames.

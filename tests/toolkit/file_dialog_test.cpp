@@ -186,7 +186,7 @@ TEST_F(TFileDialogTest, FilterTitleAndOwnerAreTheDialogsOwn) {
 }
 
 TEST_F(TFileDialogTest, ALongStartNameIsCutToTheBuffer) {
-  dialog_->ChosenPath = std::string(300, 'n');
+  dialog_->ChosenPath = std::string(800, 'n');
   TSeen seen;
   WhenFound("file dialog", &AnyDialog, [&](HWND dialog) {
     seen = LookAt(dialog);
@@ -194,7 +194,21 @@ TEST_F(TFileDialogTest, ALongStartNameIsCutToTheBuffer) {
   });
   EXPECT_FALSE(ShowDialog(dialog_));
   EXPECT_EQ(DriverMisses, TLog{});
-  EXPECT_EQ(seen.FileName, std::string(261, 'n'));
+  EXPECT_EQ(seen.FileName, std::string(780, 'n'));
+}
+
+// In UTF-8 a long Cyrillic path takes far more than MAX_PATH bytes.
+TEST_F(TFileDialogTest, ALongCyrillicPathComesBackWhole) {
+  std::string folder = CyrillicPath(Folder(), 110);
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::string path = CyrillicPath(folder, 196) + ".bmp";
+  ASSERT_EQ(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0), 201);
+  dialog_->StartFolder = folder;
+  TSeen seen;
+  TypeAndConfirm(&seen, path.substr(folder.size() + 1));
+  EXPECT_TRUE(ShowDialog(dialog_));
+  EXPECT_EQ(DriverMisses, TLog{});
+  EXPECT_EQ(Lower(dialog_->ChosenPath), Lower(path));
 }
 
 TEST_F(TFileDialogTest, MultipleSelectionJoinsTheNamesWithCr) {

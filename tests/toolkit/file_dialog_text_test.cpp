@@ -31,16 +31,17 @@ TEST(FileDialogText, FilterList) {
 }
 
 TEST(FileDialogText, NameBufferCutsTheStartNameToFit) {
-  std::string longName(300, 'n');
+  // A single name's buffer holds MAX_PATH characters of three bytes each.
+  std::string longName(800, 'n');
   struct TCase {
     std::string Name;
     size_t Size;
     size_t Kept;
   } cases[] = {
       {"start.bmp", kSingleNameBufferSize, 9},
-      {longName, kSingleNameBufferSize, 261},
-      {std::string(261, 'n'), kSingleNameBufferSize, 261},
-      {longName, kMultiNameBufferSize, 300},
+      {longName, kSingleNameBufferSize, 780},
+      {std::string(780, 'n'), kSingleNameBufferSize, 780},
+      {longName, kMultiNameBufferSize, 800},
       {"", kSingleNameBufferSize, 0},
   };
   for (const TCase& c : cases) {

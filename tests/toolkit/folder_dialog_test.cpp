@@ -72,6 +72,30 @@ TEST_F(TFolderDialogTest, TheStartFolderIsPreselectedAndChosen) {
   }
 }
 
+// In UTF-8 a long Cyrillic path takes far more than MAX_PATH bytes.
+TEST_F(TFolderDialogTest, ALongCyrillicPathIsChosenWhole) {
+  std::string outer = CyrillicPath(WindowsFolder(), 110);
+  std::string inner = CyrillicPath(outer, 200);
+  ASSERT_TRUE(CreateDirectoryA(outer.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  // Read once, the new folders' access times settle before the tree opens.
+  for (const std::string& folder : {WindowsFolder(), outer, inner}) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    while (search != INVALID_HANDLE_VALUE && FindNextFileA(search, &found)) {
+    }
+    FindClose(search);
+  }
+  SetStartFolder(dialog_, inner.c_str());
+  WhenFound("folder dialog", &AnyDialog, &Confirm);
+  bool confirmed = ShowDialog(dialog_);
+  RemoveDirectoryA(inner.c_str());
+  RemoveDirectoryA(outer.c_str());
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ(DriverMisses, TLog{});
+  EXPECT_EQ(Lower(ChosenFolder(dialog_)), Lower(inner));
+}
+
 // Wine's SHBrowseForFolderA writes its display-name buffer on Cancel too
 // (with whatever its own copy held); Windows leaves it alone.
 TEST_F(TFolderDialogTest, CancelKeepsThePathBuffer) {

@@ -4,6 +4,16 @@
 
 std::vector<std::string> EventLog;
 
+std::string CyrillicPath(const std::string& base, int characters) {
+  static const char* const kLetters[] = {"п", "у", "т", "ь", "к", "а", "д", "р"};
+  std::string path = base + "\\";
+  int count =
+      MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  for (int i = 0; count < characters; ++i, ++count)
+    path += kLetters[i % 8];
+  return path;
+}
+
 namespace {
 
 class TDestroyWatch : public TBaseObject {

@@ -61,6 +61,10 @@ class GuiTest : public ::testing::Test {
   std::vector<TKept> kept_;
 };
 
+// `base`, a separator, then Cyrillic letters up to `characters` characters
+// in all: in UTF-8 such a path takes about twice as many bytes.
+std::string CyrillicPath(const std::string& base, int characters);
+
 // Calls and events in the order they happened.
 extern std::vector<std::string> EventLog;
 // An event pair that appends `name` to EventLog.

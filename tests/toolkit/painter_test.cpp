@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "gui_fixture.h"
@@ -211,6 +212,48 @@ TEST_F(TPainterTest, ThePenPointIsKeptAcrossContexts) {
   EXPECT_EQ(at.x, 7) << "applied again to the new context";
   EXPECT_EQ(at.y, 9);
   SetPainterDC(painter, nullptr);
+}
+
+void FillAndFail(TPaintRecord* record, TWidget* box, HDC given) {
+  FillThroughPainter(record, box, given);
+  throw std::runtime_error("the paint failed");
+}
+
+bool FailBeforePainting(TWidget*, TMessage& message, LRESULT&) {
+  if (message.Message == WM_PAINT) throw std::runtime_error("the paint failed");
+  return false;
+}
+
+// The window procedure catches what a paint throws. The paint is ended all
+// the same, and the window is left valid rather than painted again and again.
+TEST_F(TPainterTest, APaintThatThrowsIsEndedAndTheNextOneWorks) {
+  TPaintRecord record;
+  TPaintedBox shown = MakeShownPaintBox(&record);
+  Keep(shown.Form);
+  TWidget* box = shown.Box;
+  for (bool beforePainting : {false, true}) {
+    SCOPED_TRACE(beforePainting ? "before painting" : "while painting");
+    record.Restart(RGB(0, 0, 255));
+    if (beforePainting) {
+      AttachHandler(box, &FailBeforePainting);
+    } else {
+      SetPaintEvent(box, TPaintEvent::Bind<&FillAndFail>(&record));
+    }
+    RepaintNow(box);
+    EXPECT_FALSE(GetUpdateRect(box->Window, nullptr, FALSE)) << "validated";
+    EXPECT_EQ(box->PaintContext, nullptr);
+    EXPECT_EQ(box->UpdateRegion, nullptr);
+    ASSERT_NE(box->Painter, nullptr);
+    EXPECT_EQ(box->Painter->DC, nullptr);
+
+    DetachHandler(box, &FailBeforePainting);
+    SetPaintEvent(box, TPaintEvent::Bind<&FillThroughPainter>(&record));
+    record.Restart(RGB(0, 128, 0));
+    RepaintNow(box);
+    ASSERT_EQ(record.Drawn.size(), 1u);
+    EXPECT_EQ(record.Drawn[0], record.Given[0]);
+    EXPECT_EQ(PixelOf(box, 60, 45), RGB(0, 128, 0));
+  }
 }
 
 TEST_F(TPainterTest, AWidgetWithoutAWindowGivesNoContext) {

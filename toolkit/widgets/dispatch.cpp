@@ -190,6 +190,9 @@ LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   try {
     return DispatchToWidget(window, message, wParam, lParam);
   } catch (const std::exception&) {
+    // A paint left to the system validates the window; answering 0 would
+    // leave it invalid, to be painted again and again.
+    if ((message & 0xFFFF) == WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
     return 0;
   }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "toolkit/base/system_text.h"
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/widgets/file_dialog_text.h"
 
@@ -51,7 +52,8 @@ bool ShowDialog(TFileDialog* dialog) {
   bool multiple = (flags & OFN_ALLOWMULTISELECT) != 0;
   std::vector<char> names =
       NameBuffer(dialog->ChosenPath, multiple ? kMultiNameBufferSize : kSingleNameBufferSize);
-  std::string filter = FilterList(dialog->FilterSpec);
+  std::string filter = FilterList(SystemText(dialog->FilterSpec));
+  std::string title = SystemText(dialog->DialogTitle);
 
   OPENFILENAMEA info{};
   // The layout without the later extension fields.
@@ -63,7 +65,7 @@ bool ShowDialog(TFileDialog* dialog) {
   info.lpstrFile = names.data();
   info.nMaxFile = static_cast<DWORD>(names.size());
   info.lpstrInitialDir = TextOrNone(dialog->StartFolder);
-  info.lpstrTitle = TextOrNone(dialog->DialogTitle);
+  info.lpstrTitle = TextOrNone(title);
   info.Flags = flags;
   info.lpstrDefExt = dialog->FallbackExtension.c_str();
   info.lCustData = reinterpret_cast<LPARAM>(dialog);

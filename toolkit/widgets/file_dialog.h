@@ -25,15 +25,17 @@ constexpr uint16_t kFileNoValidate = 1u << 12;
 constexpr uint16_t kDefaultFileOptions =
     kFileMustExist | kFileHideReadOnly | kFileOverwritePrompt | kFilePathMustExist;
 
-// Buffer sizes of the chosen name(s), terminating NULs included.
-constexpr size_t kSingleNameBufferSize = 262;
+// Buffer sizes of the chosen name(s), terminating NULs included: a path of
+// MAX_PATH characters, each up to three bytes in UTF-8, and the NUL.
+constexpr size_t kSingleNameBufferSize = MAX_PATH * 3 + 1;
 constexpr size_t kMultiNameBufferSize = 65520;
 
 // The open or save file dialog with its settings, kept between showings.
 // The program registers it with OwnObject on its main form.
 class TFileDialog : public TBaseObject {
  public:
-  // "Name|pattern|Name|pattern"; empty: no filter.
+  // "Name|pattern|Name|pattern"; empty: no filter. It and the title are the
+  // program's own texts, the folder and names the system's (system_text.h).
   std::string FilterSpec;
   int32_t FilterChoice = 0;  // one-based; updated when the user confirms
   bool ForOpening = true;

@@ -3,9 +3,11 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
+#include "toolkit/base/system_text.h"
 #include "toolkit/widgets/dispatch.h"
 
 namespace {
@@ -22,12 +24,14 @@ HWND DialogOwner(HWND chosen) {
 }
 
 // The chosen folder's path, or, for an item without a file-system path,
-// the display name the dialog wrote.
+// the display name the dialog wrote. The path comes through the wide call:
+// the ANSI one holds it in MAX_PATH bytes, too few for a long path in UTF-8.
 void StoreChoice(TFolderDialog* dialog, PCIDLIST_ABSOLUTE item, const char* displayName) {
-  char path[MAX_PATH + 1] = {};
-  const char* chosen = SHGetPathFromIDListA(item, path) ? path : displayName;
-  std::memcpy(dialog->PathBuffer, chosen, kFolderPathSize);
-  dialog->PathBuffer[kFolderPathSize - 1] = '\0';
+  wchar_t path[MAX_PATH + 1] = {};
+  std::string chosen = SHGetPathFromIDListW(item, path) ? SystemFromWide(path) : displayName;
+  size_t length = std::min(chosen.size(), kFolderPathSize - 1);
+  std::memcpy(dialog->PathBuffer, chosen.data(), length);
+  dialog->PathBuffer[length] = '\0';
 }
 
 }  // namespace
@@ -69,7 +73,8 @@ bool ShowDialog(TFolderDialog* dialog) {
   BROWSEINFOA info{};
   info.hwndOwner = DialogOwner(dialog->OwnerWindow);
   info.pszDisplayName = displayName;
-  info.lpszTitle = dialog->DialogTitle.empty() ? nullptr : dialog->DialogTitle.c_str();
+  std::string title = SystemText(dialog->DialogTitle);
+  info.lpszTitle = title.empty() ? nullptr : title.c_str();
   info.ulFlags = FolderDialogFlags(dialog->OptionSet);
   info.lpfn = dialog->Callback;
   info.lParam = reinterpret_cast<LPARAM>(dialog);

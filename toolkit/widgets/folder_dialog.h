@@ -17,7 +17,8 @@ constexpr uint8_t kFolderStatusText = 1u << 5;
 // What an empty option set stands for.
 constexpr uint8_t kDefaultFolderOptions = kFolderReturnOnlyFsDirs;
 
-constexpr size_t kFolderPathSize = 261;
+// A path of MAX_PATH characters, each up to three bytes in UTF-8, and the NUL.
+constexpr size_t kFolderPathSize = MAX_PATH * 3 + 1;
 
 using TBrowseCallback = int(CALLBACK*)(HWND dialog, UINT message, LPARAM lParam, LPARAM data);
 
@@ -25,10 +26,11 @@ using TBrowseCallback = int(CALLBACK*)(HWND dialog, UINT message, LPARAM lParam,
 // showings. The program registers it with OwnObject on its main form.
 class TFolderDialog : public TBaseObject {
  public:
-  std::string DialogTitle;  // shown above the folder tree; empty: none
+  std::string DialogTitle;  // the program's own text above the folder tree; empty: none
   uint8_t OptionSet = kDefaultFolderOptions;
   TBrowseCallback Callback = nullptr;  // BrowseCallback once a start folder was set
-  // The display name, then the chosen path; kept when the user cancels.
+  // The display name, then the chosen path (in the process's code page);
+  // kept when the user cancels.
   char PathBuffer[kFolderPathSize] = {};
   std::string StartFolder;
   HWND OwnerWindow = nullptr;  // 0: the main widget's window

@@ -3,6 +3,9 @@
 #include "toolkit/widgets/menu_template.h"
 
 #include <cstring>
+#include <string>
+
+#include "toolkit/base/system_text.h"
 
 namespace {
 
@@ -56,9 +59,10 @@ void AppendEntry(HMENU handle, const TItemText& item, UINT id, HMENU subMenu) {
   info.wID = id;
   info.hSubMenu = subMenu;
   info.dwItemData = item.Data;
+  std::string text = item.Separator ? std::string() : SystemText(item.Text);
   if (!item.Separator) {
-    info.dwTypeData = const_cast<char*>(item.Text);
-    info.cch = static_cast<UINT>(std::strlen(item.Text) + 1);
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size() + 1);
   }
   InsertMenuItemA(handle, kAppend, TRUE, &info);
 }

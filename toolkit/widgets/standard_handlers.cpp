@@ -149,26 +149,48 @@ bool GroupBoxEraseHandler(TWidget* widget, TMessage& message, LRESULT& result) {
   return true;
 }
 
+namespace {
+
+// One paint of a widget, ended however its event ends: the painter gives
+// the paint context back, EndPaint matches BeginPaint, and the update region
+// goes.
+class TPaintScope {
+ public:
+  TPaintScope(TWidget* widget, HDC given) : widget_(widget), ownPaint_(given == nullptr) {
+    HWND window = widget->Window;
+    widget->UpdateRegion = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetUpdateRgn(window, widget->UpdateRegion, widget->EraseOnPaint);
+    if (kind == ERROR || kind == NULLREGION) DropUpdateRegion();
+    widget->PaintContext = ownPaint_ ? BeginPaint(window, &paint_) : given;
+  }
+  ~TPaintScope() {
+    if (widget_->Painter && WidgetModuleHooks.DetachPainter) {
+      WidgetModuleHooks.DetachPainter(widget_);
+    }
+    if (ownPaint_) EndPaint(widget_->Window, &paint_);
+    widget_->PaintContext = nullptr;
+    DropUpdateRegion();
+  }
+  TPaintScope(const TPaintScope&) = delete;
+  TPaintScope& operator=(const TPaintScope&) = delete;
+
+ private:
+  void DropUpdateRegion() {
+    if (widget_->UpdateRegion) DeleteObject(widget_->UpdateRegion);
+    widget_->UpdateRegion = nullptr;
+  }
+
+  TWidget* widget_;
+  bool ownPaint_;
+  PAINTSTRUCT paint_{};
+};
+
+}  // namespace
+
 bool PaintHandler(TWidget* widget, TMessage& message, LRESULT& result) {
   if (message.Message != WM_PAINT) return false;
-  HWND window = widget->Window;
-  widget->UpdateRegion = CreateRectRgn(0, 0, 0, 0);
-  int kind = GetUpdateRgn(window, widget->UpdateRegion, widget->EraseOnPaint);
-  if (kind == ERROR || kind == NULLREGION) {
-    DeleteObject(widget->UpdateRegion);
-    widget->UpdateRegion = nullptr;
-  }
-  PAINTSTRUCT paint;
-  HDC dc = reinterpret_cast<HDC>(message.WParam);
-  bool ownPaint = dc == nullptr;
-  if (ownPaint) dc = BeginPaint(window, &paint);
-  widget->PaintContext = dc;
-  widget->PaintEvent(widget, dc);
-  if (widget->Painter && WidgetModuleHooks.DetachPainter) WidgetModuleHooks.DetachPainter(widget);
-  if (ownPaint) EndPaint(window, &paint);
-  widget->PaintContext = nullptr;
-  if (widget->UpdateRegion) DeleteObject(widget->UpdateRegion);
-  widget->UpdateRegion = nullptr;
+  TPaintScope paint(widget, reinterpret_cast<HDC>(message.WParam));
+  widget->PaintEvent(widget, widget->PaintContext);
   result = 0;
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/base/main_window.h"
+#include "toolkit/base/system_text.h"
 
 TWidgetModuleHooks WidgetModuleHooks;
 
@@ -192,7 +193,11 @@ void SetParent(TWidget* widget, TWidget* parent) {
 }
 
 void SetText(TWidget* widget, const char* text) {
-  widget->StoredText = text ? text : "";
+  SetSystemText(widget, SystemText(text ? text : ""));
+}
+
+void SetSystemText(TWidget* widget, const std::string& text) {
+  widget->StoredText = text;
   if (!widget->Window) return;
   SetWindowTextA(widget->Window, widget->StoredText.c_str());
   Invalidate(widget);

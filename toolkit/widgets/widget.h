@@ -114,7 +114,7 @@ class TWidget : public TBaseObject {
   HCURSOR MouseCursor = nullptr;
   HICON BigIcon = nullptr;  // -1: none; 0: not yet obtained
   bool BigIconShared = false;
-  std::string StoredText;
+  std::string StoredText;  // in the process's code page
   uint8_t SizeState = 0;
   TPainter* Painter = nullptr;
   WNDPROC ClassProc = nullptr;  // the system class's procedure a control is built on
@@ -230,10 +230,13 @@ TKindTable PlainKindTable();
 // that is not a child control.
 TWidget* ParentForm(TWidget* widget);
 
-// Parent and text.
+// Parent and text. A widget keeps its text as the system has it, in the
+// process's code page (system_text.h): SetText takes the program's own UTF-8
+// text, SetSystemText a text from the system, such as a path.
 void SetParent(TWidget* widget, TWidget* parent);
 std::string GetText(TWidget* widget);
 void SetText(TWidget* widget, const char* text);
+void SetSystemText(TWidget* widget, const std::string& text);
 
 // Geometry (parent client coordinates; screen coordinates for forms).
 RECT GetBounds(TWidget* widget);
@@ -280,5 +283,7 @@ void SetMenuHandle(TWidget* widget, HMENU menu);
 
 // Other.
 void UpdateNow(TWidget* widget);
+// The program's own text in a message box over the main widget, with its
+// caption.
 int ShowMessageBox(const char* text, UINT flags);
 int ShowNotice(const char* text);

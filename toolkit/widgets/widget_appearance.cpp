@@ -103,7 +103,9 @@ HICON GetIcon(TWidget* widget) {
   if (!MainWidget) return nullptr;
   HICON icon;
   if (MainWidget == widget) {
+    // LoadIcon hands out the module's shared icon: never destroyed.
     icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    widget->BigIconShared = true;
   } else {
     HICON mainIcon = GetIcon(MainWidget);
     icon = mainIcon ? static_cast<HICON>(CopyImage(mainIcon, IMAGE_ICON, 0, 0, 0)) : nullptr;

@@ -1,5 +1,6 @@
 // A widget's state and styles: enabled, visible, focus, window class and
 // window styles, fixed size, menu bar, immediate repaint.
+#include "toolkit/base/system_text.h"
 #include "toolkit/widgets/dispatch.h"
 #include "toolkit/widgets/widget.h"
 
@@ -141,7 +142,7 @@ void UpdateNow(TWidget* widget) {
 int ShowMessageBox(const char* text, UINT flags) {
   HWND owner = MainWidget ? MainWidget->Window : nullptr;
   const char* title = MainWidget ? MainWidget->StoredText.c_str() : nullptr;
-  return MessageBoxA(owner, text, title, flags);
+  return MessageBoxA(owner, SystemText(text ? text : "").c_str(), title, flags);
 }
 
 int ShowNotice(const char* text) {
