@@ -1,0 +1,297 @@
+#!/usr/bin/python3
+"""The page in headless Chromium against the native tools: frame lists,
+canvas pixels and downloaded bytes match what shptool shows and writes for
+the same files, damaged and hostile files get the tools' report and leave
+the page working.
+
+    page_test.py PAGE_HTML SHPTOOL MAKE_DEMO WORK_FOLDER [--screenshot PNG]
+
+Prints one "PASS name" or "FAIL name: why" line per check and ends with
+"web: N passed, M failed"."""
+import base64
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import traceback
+
+from browser import Browser
+
+SPRITES = ["spinner", "ball", "lamp", "waves"]
+
+
+class Checks:
+    def __init__(self):
+        self.passed = self.failed = 0
+
+    def run(self, name, check, *args):
+        try:
+            check(*args)
+            print(f"PASS {name}")
+            self.passed += 1
+        except Exception as error:  # a failed check reports and the others still run
+            print(f"FAIL {name}: {error}")
+            if not isinstance(error, AssertionError):
+                traceback.print_exc(limit=3)
+            self.failed += 1
+
+
+def expect(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+class Native:
+    """The tools' answers for the demo files."""
+
+    def __init__(self, shptool, demo, out):
+        self.shptool, self.demo, self.out = shptool, demo, out
+
+    def export(self, sprite, fmt, palette="Demo.pal"):
+        folder = os.path.join(self.out, f"{fmt}-{palette}")
+        os.makedirs(folder, exist_ok=True)
+        run = subprocess.run([self.shptool, "export", "--format", fmt, "--palette",
+                              os.path.join(self.demo, palette), "--out", folder,
+                              os.path.join(self.demo, sprite)], capture_output=True, text=True)
+        return folder, run
+
+    def frame_count(self, sprite):
+        info = subprocess.run([self.shptool, "info", os.path.join(self.demo, sprite)],
+                              capture_output=True, text=True, check=True).stdout
+        return int(re.search(r"(\d+) frames", info).group(1))
+
+    def frames_without_pixels(self, sprite):
+        info = subprocess.run([self.shptool, "info", os.path.join(self.demo, sprite)],
+                              capture_output=True, text=True, check=True).stdout
+        return {int(number) for number in re.findall(r"frame (\d+):.*pixels=no", info)}
+
+    def report_texts(self, name):
+        """The texts shptool prints about a file it loads: its warnings, or
+        why it refused it."""
+        _, run = self.export(name, "png")
+        path = os.path.join(self.demo, name)
+        prefix = f"shptool export: {path}: "
+        return [line[len(prefix):].removeprefix("warning: ")
+                for line in run.stderr.splitlines() if line.startswith(prefix)]
+
+
+def read_file(path):
+    with open(path, "rb") as source:
+        return source.read()
+
+
+def bmp_rgb(path):
+    """Rows of (red, green, blue) of an 8-bit BMP file, top row first."""
+    data = read_file(path)
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height = struct.unpack_from("<ii", data, 18)
+    palette = data[54:54 + 1024]
+    stride = (width + 3) & ~3
+    rows = []
+    for y in range(abs(height)):
+        row_at = offset + (abs(height) - 1 - y if height > 0 else y) * stride
+        rows.append([tuple(palette[4 * i + 2 - c] for c in range(3))
+                     for i in data[row_at:row_at + width]])
+    return width, abs(height), rows
+
+
+class Page:
+    def __init__(self, browser):
+        self.browser = browser
+
+    def choose(self, list_id, label):
+        self.browser.evaluate(f"""(() => {{
+            const list = document.getElementById({list_id!r});
+            const option = [...list.options].find(o => o.textContent === {label!r});
+            list.value = option.value;
+            list.dispatchEvent(new Event('change'));
+        }})()""")
+        self.idle()
+
+    def idle(self):
+        self.browser.wait_for("document.body.dataset.state === 'idle'")
+
+    def options(self, list_id):
+        return self.browser.evaluate(
+            f"[...document.getElementById({list_id!r}).options].map(o => o.textContent)")
+
+    def report(self):
+        return self.browser.evaluate("""document.getElementById('report').hidden ? null :
+            [...document.querySelectorAll('#reportLines li')].map(li => li.textContent)""")
+
+    def canvas_rgb(self):
+        width, height, data = self.browser.evaluate("""(() => {
+            const canvas = document.getElementById('view');
+            const rgba = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+            let text = '';
+            for (let i = 0; i < rgba.length; i += 4) text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
+            return [canvas.width, canvas.height, btoa(text)];
+        })()""")
+        raw = base64.b64decode(data)
+        rows = [[tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3]) for x in range(width)]
+                for y in range(height)]
+        return width, height, rows
+
+    def key(self, key):
+        for kind in ("keyDown", "keyUp"):
+            self.browser.send("Input.dispatchKeyEvent", type=kind, key=key, code=key,
+                              windowsVirtualKeyCode={"ArrowRight": 39, "ArrowLeft": 37}[key])
+        self.idle()
+
+    def click(self, element_id):
+        self.browser.evaluate(f"document.getElementById({element_id!r}).click()")
+        self.idle()
+
+
+def main():
+    page_html, shptool, make_demo, work = sys.argv[1:5]
+    screenshot = sys.argv[sys.argv.index("--screenshot") + 1] if "--screenshot" in sys.argv else None
+    shutil.rmtree(work, ignore_errors=True)
+    demo, downloads = os.path.join(work, "demo"), os.path.join(work, "downloads")
+    for folder in (demo, downloads):
+        os.makedirs(folder)
+    subprocess.run([make_demo, demo], check=True, stdout=subprocess.DEVNULL)
+    hostile = make_hostile_files(demo)
+    native = Native(shptool, demo, os.path.join(work, "native"))
+    checks = Checks()
+    browser = Browser(downloads)
+    page = Page(browser)
+    try:
+        browser.open("file://" + os.path.abspath(page_html))
+        files = [os.path.join(demo, name) for name in ["Demo.pal", "Dusk.pal"] +
+                 [s + ".shp" for s in SPRITES] + list(hostile)]
+        browser.set_files("#open", files)
+        browser.wait_for(f"document.getElementById('sprites').options.length === {len(SPRITES) + len(hostile)}")
+        page.idle()
+        checks.run("page lists the opened sprites and palettes", check_lists, page)
+        for sprite in SPRITES:
+            checks.run(f"frame list of {sprite}.shp", check_frame_list, page, native, sprite)
+            checks.run(f"canvas of every frame of {sprite}.shp, stepped by arrow keys",
+                       check_canvas, page, native, sprite)
+            checks.run(f"downloads of {sprite}.shp", check_downloads, page, native, browser,
+                       sprite, "Demo.pal")
+        page.choose("palette", "Dusk.pal")
+        checks.run("downloads of waves.shp after choosing Dusk.pal", check_downloads, page,
+                   native, browser, "waves", "Dusk.pal")
+        for name in hostile:
+            checks.run(f"report of the damaged file {name}", check_hostile, page, native, name)
+        checks.run("the page works after the damaged files", check_frame_list, page, native, "lamp")
+        checks.run("the language switch", check_language, page, browser)
+        checks.run("no script errors on the page", check_no_errors, browser)
+        if screenshot:
+            page.choose("palette", "Demo.pal")
+            page.choose("sprites", "waves.shp")
+            page.choose("frames", "003 : waves003")
+            if browser.evaluate("document.documentElement.lang") != "ru":
+                page.click("language")  # the viewer's own language
+            browser.screenshot(screenshot)
+    finally:
+        browser.close()
+    print(f"web: {checks.passed} passed, {checks.failed} failed")
+    return 0 if checks.failed == 0 else 1
+
+
+def make_hostile_files(demo):
+    """A sprite cut short, one shorter than its header, and one whose box
+    would need more memory than the tools allow."""
+    waves = read_file(os.path.join(demo, "waves.shp"))
+    files = {
+        "cut.shp": waves[:len(waves) // 2],
+        "tiny.shp": b"\x01\x00\x02",
+        "huge.shp": struct.pack("<HHHH", 0, 0xFFFF, 0xFFFF, 40) +
+                    b"".join(struct.pack("<HHHHIIII", 0, 0, 0xFFFF, 0xFFFF, 0, 0, 0, 8 + 24 * 40)
+                             for _ in range(40)),
+    }
+    for name, data in files.items():
+        with open(os.path.join(demo, name), "wb") as out:
+            out.write(data)
+    return list(files)
+
+
+def check_lists(page):
+    sprites = page.options("sprites")
+    expect(sprites[:len(SPRITES)] == [s + ".shp" for s in SPRITES], f"sprites {sprites}")
+    palettes = page.options("palette")
+    expect(palettes[1:] == ["Demo.pal", "Dusk.pal"], f"palettes {palettes}")
+    chosen = page.browser.evaluate("document.getElementById('palette').selectedOptions[0].textContent")
+    expect(chosen == "Demo.pal", f"the first opened palette is not chosen: {chosen}")
+
+
+def check_frame_list(page, native, sprite):
+    page.choose("sprites", sprite + ".shp")
+    count = native.frame_count(sprite + ".shp")
+    expected = [f"{n:03d} : {sprite}{n:03d}" for n in range(1, count + 1)]
+    expect(page.options("frames") == expected, f"{page.options('frames')} != {expected}")
+    expect(page.report() is None, f"a clean file shows a report: {page.report()}")
+
+
+def check_canvas(page, native, sprite):
+    page.choose("sprites", sprite + ".shp")
+    folder, run = native.export(sprite + ".shp", "bmp")
+    expect(run.returncode == 0, run.stderr)
+    page.browser.evaluate("document.activeElement.blur()")
+    without_pixels = native.frames_without_pixels(sprite + ".shp")
+    background = tuple(int(v) for v in
+                       open(os.path.join(native.demo, "Demo.pal")).read().splitlines()[3].split())
+    for number in range(1, native.frame_count(sprite + ".shp") + 1):
+        if number > 1:
+            page.key("ArrowRight")
+        selected = page.browser.evaluate("document.getElementById('frames').value")
+        expect(selected == str(number - 1), f"the arrow key chose {selected}, not frame {number}")
+        shown = page.canvas_rgb()
+        if number in without_pixels:  # its BMP is a placeholder; the page shows the box
+            expect(all(pixel == background for row in shown[2] for pixel in row),
+                   f"frame {number} without pixels is not all colour 0")
+        else:
+            width, height, rows = bmp_rgb(os.path.join(folder, f"{sprite}{number:03d}.bmp"))
+            expect(shown == (width, height, rows), f"frame {number} differs from the BMP export")
+
+
+def check_downloads(page, native, browser, sprite, palette):
+    page.choose("sprites", sprite + ".shp")
+    page.choose("frames", f"002 : {sprite}002")
+    shutil.rmtree(browser.downloads)
+    os.makedirs(browser.downloads)
+    browser.events.clear()
+    expected = {}
+    for fmt, button, names in [("bmp", "saveBmp", [f"{sprite}002.bmp"]),
+                               ("png", "savePng", [f"{sprite}002.png"]),
+                               ("sheet", "saveSheet", [f"{sprite}_sheet.json", f"{sprite}_sheet.png"]),
+                               ("gif", "saveGif", [f"{sprite}.gif"])]:
+        folder, run = native.export(sprite + ".shp", fmt, palette)
+        expect(run.returncode == 0, run.stderr)
+        for name in names:
+            expected[name] = read_file(os.path.join(folder, name))
+        page.click(button)
+    browser.wait_downloads(list(expected))
+    for name, data in expected.items():
+        got = read_file(os.path.join(browser.downloads, name))
+        expect(got == data, f"{name}: {len(got)} bytes differ from shptool's {len(data)}")
+
+
+def check_hostile(page, native, name):
+    page.choose("sprites", name)
+    texts = native.report_texts(name)
+    expect(texts, f"shptool says nothing about {name}")
+    expect(page.report() == texts, f"report {page.report()} != shptool's {texts}")
+
+
+def check_language(page, browser):
+    label = "document.querySelector('[data-text=sprites]').textContent"
+    before = browser.evaluate(label)
+    page.click("language")
+    after = browser.evaluate(label)
+    page.click("language")
+    expect({before, after} == {"Sprites", "Спрайты"}, f"{before} / {after}")
+    expect(browser.evaluate(label) == before, "the switch does not switch back")
+
+
+def check_no_errors(browser):
+    errors = browser.console_errors()
+    expect(not errors, str(errors[:2]))
+
+
+if __name__ == "__main__":
+    sys.exit(main())
