@@ -178,8 +178,10 @@ def main():
         for name in hostile:
             checks.run(f"report of the damaged file {name}", check_hostile, page, native, name)
         checks.run("the page works after the damaged files", check_frame_list, page, native, "lamp")
+        checks.run("a worker that never answers is replaced", check_stuck_worker, page, native)
         checks.run("the language switch", check_language, page, browser)
         checks.run("no script errors on the page", check_no_errors, browser)
+        checks.run("the page may not connect anywhere", check_no_connections, browser)
         if screenshot:
             page.choose("palette", "Demo.pal")
             page.choose("sprites", "waves.shp")
@@ -235,7 +237,9 @@ def check_canvas(page, native, sprite):
     without_pixels = native.frames_without_pixels(sprite + ".shp")
     background = tuple(int(v) for v in
                        open(os.path.join(native.demo, "Demo.pal")).read().splitlines()[3].split())
-    for number in range(1, native.frame_count(sprite + ".shp") + 1):
+    count = native.frame_count(sprite + ".shp")
+    page.key("ArrowLeft")  # stays on the first frame
+    for number in range(1, count + 1):
         if number > 1:
             page.key("ArrowRight")
         selected = page.browser.evaluate("document.getElementById('frames').value")
@@ -247,6 +251,9 @@ def check_canvas(page, native, sprite):
         else:
             width, height, rows = bmp_rgb(os.path.join(folder, f"{sprite}{number:03d}.bmp"))
             expect(shown == (width, height, rows), f"frame {number} differs from the BMP export")
+    page.key("ArrowRight")
+    last = page.browser.evaluate("document.getElementById('frames').value")
+    expect(last == str(count - 1), f"the arrow key went past the last frame to {last}")
 
 
 def check_downloads(page, native, browser, sprite, palette):
@@ -278,6 +285,18 @@ def check_hostile(page, native, name):
     expect(page.report() == texts, f"report {page.report()} != shptool's {texts}")
 
 
+def check_stuck_worker(page, native):
+    # A file that kept the decoder busy forever, played by a worker that spins.
+    page.browser.evaluate("""worker.patienceMs = 1500;
+        worker.current.terminate();
+        worker.current = new Worker(URL.createObjectURL(new Blob(['onmessage = () => { for (;;) {} }'])))""")
+    page.choose("sprites", "ball.shp")
+    expected = ["Reading the file took too long and was stopped."]
+    expect(page.report() == expected, f"report {page.report()}")
+    page.browser.evaluate("worker.patienceMs = 30000")
+    check_frame_list(page, native, "ball")
+
+
 def check_language(page, browser):
     label = "document.querySelector('[data-text=sprites]').textContent"
     before = browser.evaluate(label)
@@ -286,6 +305,12 @@ def check_language(page, browser):
     page.click("language")
     expect({before, after} == {"Sprites", "Спрайты"}, f"{before} / {after}")
     expect(browser.evaluate(label) == before, "the switch does not switch back")
+
+
+def check_no_connections(browser):
+    for url in ("data:,x", "http://127.0.0.1:9/"):
+        outcome = browser.evaluate(f"fetch({url!r}).then(() => 'sent', () => 'blocked')")
+        expect(outcome == "blocked", f"a request to {url} was {outcome}")
 
 
 def check_no_errors(browser):

@@ -48,7 +48,7 @@ function text(key) { return TEXTS[state.language][key]; }
 
 // --- the worker --------------------------------------------------------
 
-const worker = { current: null, pending: new Map(), nextId: 1, url: null };
+const worker = { current: null, pending: new Map(), nextId: 1, url: null, patienceMs: WORKER_PATIENCE_MS };
 
 function startWorker() {
   if (!worker.url) worker.url = URL.createObjectURL(new Blob([WORKER_SOURCE], { type: "text/javascript" }));
@@ -82,7 +82,7 @@ function settle(id, reply) {
 function call(message) {
   return new Promise((resolve, reject) => {
     const id = worker.nextId++;
-    const timer = setTimeout(() => restartWorker(text("timeout")), WORKER_PATIENCE_MS);
+    const timer = setTimeout(() => restartWorker(text("timeout")), worker.patienceMs);
     worker.pending.set(id, { resolve, reject, timer });
     showBusy();
     worker.current.postMessage({ ...message, id }, message.bytes ? [message.bytes.buffer] : []);
