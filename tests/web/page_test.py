@@ -180,6 +180,8 @@ def main():
         checks.run("the page works after the damaged files", check_frame_list, page, native, "lamp")
         checks.run("a worker that never answers is replaced", check_stuck_worker, page, native)
         checks.run("the language switch", check_language, page, browser)
+        checks.run("zoom from 1x to 8x", check_zoom, page)
+        checks.run("dropped files", check_drop, page, native)
         checks.run("no script errors on the page", check_no_errors, browser)
         checks.run("the page may not connect anywhere", check_no_connections, browser)
         if screenshot:
@@ -295,6 +297,41 @@ def check_stuck_worker(page, native):
     expect(page.report() == expected, f"report {page.report()}")
     page.browser.evaluate("worker.patienceMs = 30000")
     check_frame_list(page, native, "ball")
+
+
+def check_zoom(page):
+    page.choose("sprites", "lamp.shp")
+    for zoom in (1, 8):
+        size = page.browser.evaluate(f"""(() => {{
+            const zoom = document.getElementById('zoom');
+            zoom.value = '{zoom}';
+            zoom.dispatchEvent(new Event('input'));
+            const canvas = document.getElementById('view');
+            return [canvas.width, canvas.height, canvas.getBoundingClientRect().width,
+                    canvas.getBoundingClientRect().height, getComputedStyle(canvas).imageRendering];
+        }})()""")
+        expect(size[:4] == [12, 16, 12 * zoom, 16 * zoom] and size[4] == "pixelated",
+               f"at {zoom}x: {size}")
+
+
+def check_drop(page, native):
+    sprite = base64.b64encode(read_file(os.path.join(native.demo, "ball.shp"))).decode()
+    before = len(page.options("sprites"))
+    page.browser.evaluate(f"""(() => {{
+        const files = new DataTransfer();
+        files.items.add(new File([Uint8Array.from(atob('{sprite}'), c => c.charCodeAt(0))], 'dropped.shp'));
+        files.items.add(new File(['not a sprite'], 'notes.txt'));
+        document.body.dispatchEvent(new DragEvent('drop', {{ dataTransfer: files, bubbles: true }}));
+    }})()""")
+    page.browser.wait_for(f"document.getElementById('sprites').options.length === {before + 1}")
+    page.idle()
+    chosen = page.browser.evaluate("document.getElementById('sprites').selectedOptions[0].textContent")
+    expect(chosen == "dropped.shp", f"the dropped sprite is not shown: {chosen}")
+    count = native.frame_count("ball.shp")
+    expected = [f"{n:03d} : dropped{n:03d}" for n in range(1, count + 1)]
+    expect(page.options("frames") == expected, f"{page.options('frames')}")
+    status = page.browser.evaluate("document.getElementById('status').textContent")
+    expect("notes.txt" in status, f"the skipped file is not named: {status}")
 
 
 def check_language(page, browser):

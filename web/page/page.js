@@ -146,7 +146,6 @@ async function openFiles(files) {
       skipped.push(file.name);
     }
   }
-  if (skipped.length) setStatus("notOurs", skipped.join(", "));
   // The first palette opened replaces the built-in one, as the viewer
   // takes the palettes it finds.
   if (newPalette >= 0 && $("palette").value === "0") {
@@ -157,6 +156,8 @@ async function openFiles(files) {
     $("sprites").value = String(firstSprite);
     await chooseSprite();
   }
+  // Said last, so that the sprite's own line does not hide it.
+  if (skipped.length) setStatus("notOurs", skipped.join(", "));
 }
 
 async function choosePalette() {
