@@ -178,7 +178,12 @@ def main():
         for name in hostile:
             checks.run(f"report of the damaged file {name}", check_hostile, page, native, name)
         checks.run("the page works after the damaged files", check_frame_list, page, native, "lamp")
-        checks.run("a worker that never answers is replaced", check_stuck_worker, page, native)
+        checks.run("a worker that never answers is replaced", check_broken_worker, page, native,
+                   "onmessage = () => { for (;;) {} }",
+                   "Reading the file took too long and was stopped.")
+        checks.run("a worker whose module broke is replaced", check_broken_worker, page, native,
+                   "onmessage = (e) => postMessage({ id: e.data.id, error: '1234', dead: true })",
+                   "The decoder failed on this file and was restarted.")
         checks.run("the language switch", check_language, page, browser)
         checks.run("zoom from 1x to 8x", check_zoom, page)
         checks.run("dropped files", check_drop, page, native)
@@ -287,14 +292,15 @@ def check_hostile(page, native, name):
     expect(page.report() == texts, f"report {page.report()} != shptool's {texts}")
 
 
-def check_stuck_worker(page, native):
-    # A file that kept the decoder busy forever, played by a worker that spins.
-    page.browser.evaluate("""worker.patienceMs = 1500;
+def check_broken_worker(page, native, script, report):
+    """A file that kept the decoder busy forever or broke it, played by a
+    worker running `script`: the page says so and goes on with a new one."""
+    page.browser.evaluate(f"""worker.patienceMs = 1500;
         worker.current.terminate();
-        worker.current = new Worker(URL.createObjectURL(new Blob(['onmessage = () => { for (;;) {} }'])))""")
+        worker.current = new Worker(URL.createObjectURL(new Blob([{script!r}])));
+        worker.current.onmessage = (event) => settle(event.data.id, event.data);""")
     page.choose("sprites", "ball.shp")
-    expected = ["Reading the file took too long and was stopped."]
-    expect(page.report() == expected, f"report {page.report()}")
+    expect(page.report() == [report], f"report {page.report()}")
     page.browser.evaluate("worker.patienceMs = 30000")
     check_frame_list(page, native, "ball")
 

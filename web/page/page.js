@@ -15,6 +15,7 @@ const TEXTS = {
     noFrames: "В спрайте нет кадров.", notOurs: "Не SHP и не PAL, пропущен: ",
     badPalette: "Не удалось прочитать палитру: ", timeout: "Разбор файла длился слишком долго и был прерван.",
     failed: "Не удалось: ", notWritten: "Не удалось записать файл.",
+    crashed: "Декодер не справился с этим файлом и был перезапущен.",
   },
   en: {
     open: "Open files...", drop: "or drop .shp and .pal files here",
@@ -27,6 +28,7 @@ const TEXTS = {
     noFrames: "The sprite has no frames.", notOurs: "Neither SHP nor PAL, skipped: ",
     badPalette: "Cannot read the palette: ", timeout: "Reading the file took too long and was stopped.",
     failed: "Failed: ", notWritten: "The file could not be written.",
+    crashed: "The decoder failed on this file and was restarted.",
   },
 };
 
@@ -75,8 +77,14 @@ function settle(id, reply) {
   worker.pending.delete(id);
   clearTimeout(request.timer);
   showBusy();
-  if (reply.dead) restartWorker(reply.error);
-  if (reply.error) request.reject(new Error(reply.error)); else request.resolve(reply);
+  if (reply.dead) {
+    restartWorker(text("crashed"));
+    request.reject(new Error(text("crashed")));
+  } else if (reply.error) {
+    request.reject(new Error(reply.error));
+  } else {
+    request.resolve(reply);
+  }
 }
 
 function call(message) {

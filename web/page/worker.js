@@ -63,8 +63,10 @@ self.onmessage = async (event) => {
     const M = await ready;
     reply = handle(M, message);
   } catch (error) {
-    // A trap inside the module leaves it unusable: the page starts a new one.
-    reply = { error: String(error && error.message || error), dead: error instanceof WebAssembly.RuntimeError };
+    // A trap, or a C++ exception (which this build does not catch), leaves
+    // the module in an unknown state: the page starts a new one.
+    const dead = !(error instanceof Error) || error instanceof WebAssembly.RuntimeError;
+    reply = { error: String(error && error.message || error), dead };
   }
   const transfer = reply.transfer || [];
   delete reply.transfer;
