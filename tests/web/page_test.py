@@ -184,6 +184,7 @@ def main():
         checks.run("a worker whose module broke is replaced", check_broken_worker, page, native,
                    "onmessage = (e) => postMessage({ id: e.data.id, error: '1234', dead: true })",
                    "The decoder failed on this file and was restarted.")
+        checks.run("a sprite chosen while another loads", check_quick_choice, page, native)
         checks.run("the language switch", check_language, page, browser)
         checks.run("zoom from 1x to 8x", check_zoom, page)
         checks.run("dropped files", check_drop, page, native)
@@ -305,6 +306,19 @@ def check_broken_worker(page, native, script, report):
     check_frame_list(page, native, "ball")
 
 
+def check_quick_choice(page, native):
+    page.browser.evaluate("""for (const name of ['spinner.shp', 'waves.shp']) {
+        const list = document.getElementById('sprites');
+        list.value = [...list.options].find(o => o.textContent === name).value;
+        list.dispatchEvent(new Event('change'));
+    }""")
+    page.idle()
+    count = native.frame_count("waves.shp")
+    expected = [f"{n:03d} : waves{n:03d}" for n in range(1, count + 1)]
+    expect(page.options("frames") == expected, f"{page.options('frames')}")
+    expect(page.canvas_rgb()[:2] == (320, 160), "the preview shows another sprite")
+
+
 def check_zoom(page):
     page.choose("sprites", "lamp.shp")
     for zoom in (1, 8):
@@ -346,7 +360,8 @@ def check_language(page, browser):
     page.click("language")
     after = browser.evaluate(label)
     page.click("language")
-    expect({before, after} == {"Sprites", "Спрайты"}, f"{before} / {after}")
+    # The browser runs in English (Browser's --lang), and the page follows it.
+    expect((before, after) == ("Sprites", "Спрайты"), f"{before} / {after}")
     expect(browser.evaluate(label) == before, "the switch does not switch back")
 
 

@@ -43,6 +43,7 @@ const state = {
   palettes: [{ name: "Demo.pal", bytes: Uint8Array.from(atob(DEMO_PALETTE), (c) => c.charCodeAt(0)) }],
   sprite: null,  // the description of the loaded sprite
   frame: -1,
+  loads: 0,      // sprites asked for so far
   status: { key: "ready", extra: "" },
 };
 
@@ -67,6 +68,8 @@ function restartWorker(reason) {
   worker.pending.clear();
   for (const request of pending) { clearTimeout(request.timer); request.reject(new Error(reason)); }
   state.sprite = null;
+  $("frames").replaceChildren();
+  clearView();
   startWorker();
   showBusy();
 }
@@ -182,6 +185,8 @@ async function choosePalette() {
 async function chooseSprite() {
   const sprite = state.sprites[Number($("sprites").value)];
   if (!sprite) return;
+  // Only the sprite chosen last is shown, whichever answer comes first.
+  const ticket = ++state.loads;
   state.sprite = null;
   state.frame = -1;
   $("frames").replaceChildren();
@@ -191,11 +196,13 @@ async function chooseSprite() {
   try {
     reply = await call({ op: "load", name: sprite.name, bytes: sprite.bytes.slice() });
   } catch (error) {
+    if (ticket !== state.loads) return;
     showReport("refused", [error.message]);
     setStatus("failed", sprite.name);
     clearView();
     return;
   }
+  if (ticket !== state.loads) return;
   const description = reply.description;
   if (description.refusal) {
     showReport("refused", [description.refusal]);
