@@ -12,6 +12,7 @@
 #include "format_shp/shp.h"
 #include "formats/frame_names.h"
 #include "formats/palette_file.h"
+#include "toolkit/base/write_through.h"
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten/emscripten.h>
@@ -36,18 +37,13 @@ TWebState& State() {
 
 std::string DescribeJson(const TShp& sprite) {
   nlohmann::json lines = nlohmann::json::array();
-  nlohmann::json withPixels = nlohmann::json::array();
-  for (int32_t i = 0; i < sprite.FrameCount; ++i) {
+  for (int32_t i = 0; i < sprite.FrameCount; ++i)
     lines.push_back(FrameLine(sprite.Name, i + 1));
-    const TShpSprite* frame = sprite.FrameAt(i);
-    withPixels.push_back(frame && frame->HasPixels);
-  }
   nlohmann::json description = {
       {"name", sprite.Name},
       {"width", sprite.Width},
       {"height", sprite.Height},
       {"lines", lines},
-      {"withPixels", withPixels},
       {"refusal", LoadFailureText(sprite)},
       {"repairs", RepairTexts(sprite)},
   };
@@ -114,9 +110,13 @@ SKARNEL_EXPORT int32_t SkarnelExportFrame(const char* format, int32_t index, con
   TWebState& state = State();
   const TExportFormat* chosen = FindExportFormat(format);
   if (!chosen || !chosen->WriteFrame || !state.Sprite->FrameAt(index)) return 0;
+  // As the tools write it: a failed write leaves no partial file to offer.
+  auto write = [&](const char* temporary) {
+    return chosen->WriteFrame(*state.Sprite, index, temporary, TConverterOptions{});
+  };
   try {
     PaintSprite(state, *chosen);
-    return chosen->WriteFrame(*state.Sprite, index, path, TConverterOptions{}) ? 1 : 0;
+    return WriteThroughTemporary(path, write) ? 1 : 0;
   } catch (const std::bad_alloc&) {
     return 0;
   }

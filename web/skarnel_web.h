@@ -13,9 +13,8 @@ extern "C" {
 int32_t SkarnelLoadSprite(const char* path);
 
 // The held sprite as JSON text, valid until the next call: "name", "width",
-// "height", "lines" (the frame list's lines), "withPixels" (per frame),
-// "refusal" (why it was refused, or empty) and "repairs" (the tools'
-// warnings, one per kind).
+// "height", "lines" (the frame list's lines), "refusal" (why it was
+// refused, or empty) and "repairs" (the tools' warnings, one per kind).
 const char* SkarnelDescribeSprite();
 
 // Reads a JASC-PAL file as the palette of this and later sprites; 0 when the
