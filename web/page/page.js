@@ -39,8 +39,10 @@ const WORKER_PATIENCE_MS = 30000;
 const $ = (id) => document.getElementById(id);
 const state = {
   language: (navigator.language || "").toLowerCase().startsWith("ru") ? "ru" : "en",
-  sprites: [],   // {name, bytes}
-  palettes: [{ name: "Demo.pal", bytes: Uint8Array.from(atob(DEMO_PALETTE), (c) => c.charCodeAt(0)) }],
+  // Files stay blobs here: only the worker reads their bytes, so a large
+  // file costs the page's own thread nothing.
+  sprites: [],   // {name, blob}
+  palettes: [{ name: "Demo.pal", blob: new Blob([Uint8Array.from(atob(DEMO_PALETTE), (c) => c.charCodeAt(0))]) }],
   sprite: null,  // the description of the loaded sprite
   frame: -1,
   loads: 0,      // sprites asked for so far
@@ -59,7 +61,7 @@ function startWorker() {
   worker.current.onmessage = (event) => settle(event.data.id, event.data);
   worker.current.onerror = (event) => { event.preventDefault(); restartWorker(String(event.message)); };
   const palette = state.palettes[Number($("palette").value) || 0];
-  if (palette) call({ op: "palette", bytes: palette.bytes.slice() }).catch(() => {});
+  if (palette) call({ op: "palette", blob: palette.blob }).catch(() => {});
 }
 
 function restartWorker(reason) {
@@ -96,7 +98,7 @@ function call(message) {
     const timer = setTimeout(() => restartWorker(text("timeout")), worker.patienceMs);
     worker.pending.set(id, { resolve, reject, timer });
     showBusy();
-    worker.current.postMessage({ ...message, id }, message.bytes ? [message.bytes.buffer] : []);
+    worker.current.postMessage({ ...message, id });
   });
 }
 
@@ -143,14 +145,13 @@ async function openFiles(files) {
   let firstSprite = -1, newPalette = -1;
   const skipped = [];
   for (const file of files) {
-    const bytes = new Uint8Array(await file.arrayBuffer());
     const lower = file.name.toLowerCase();
     if (lower.endsWith(".shp")) {
-      state.sprites.push({ name: file.name, bytes });
+      state.sprites.push({ name: file.name, blob: file });
       addOption($("sprites"), file.name);
       if (firstSprite < 0) firstSprite = state.sprites.length - 1;
     } else if (lower.endsWith(".pal")) {
-      state.palettes.push({ name: file.name, bytes });
+      state.palettes.push({ name: file.name, blob: file });
       addOption($("palette"), file.name);
       if (newPalette < 0) newPalette = state.palettes.length - 1;
     } else {
@@ -174,7 +175,7 @@ async function openFiles(files) {
 async function choosePalette() {
   const palette = state.palettes[Number($("palette").value)];
   try {
-    const reply = await call({ op: "palette", bytes: palette.bytes.slice() });
+    const reply = await call({ op: "palette", blob: palette.blob });
     if (!reply.read) setStatus("badPalette", palette.name);
   } catch (error) {
     setStatus("failed", error.message);
@@ -194,7 +195,7 @@ async function chooseSprite() {
   setStatus("loading", sprite.name);
   let reply;
   try {
-    reply = await call({ op: "load", name: sprite.name, bytes: sprite.bytes.slice() });
+    reply = await call({ op: "load", name: sprite.name, blob: sprite.blob });
   } catch (error) {
     if (ticket !== state.loads) return;
     showReport("refused", [error.message]);

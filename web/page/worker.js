@@ -9,10 +9,10 @@ const ready = SkarnelModule().then((M) => {
 
 function number(M, name, types, args) { return M.ccall(name, "number", types, args); }
 
-function handle(M, message) {
+function handle(M, message, bytes) {
   switch (message.op) {
     case "palette": {
-      M.FS.writeFile("/in/palette.pal", message.bytes);
+      M.FS.writeFile("/in/palette.pal", bytes);
       const read = number(M, "SkarnelSetPalette", ["string"], ["/in/palette.pal"]) === 1;
       M.FS.unlink("/in/palette.pal");
       return { read };
@@ -20,7 +20,7 @@ function handle(M, message) {
     case "load": {
       // The sprite's name comes from its file name, as in the tools.
       const path = "/in/" + message.name.replace(/[\/\\]/g, "_");
-      M.FS.writeFile(path, message.bytes);
+      M.FS.writeFile(path, bytes);
       number(M, "SkarnelLoadSprite", ["string"], [path]);
       M.FS.unlink(path);
       const description = JSON.parse(M.UTF8ToString(number(M, "SkarnelDescribeSprite", [], [])));
@@ -61,7 +61,8 @@ self.onmessage = async (event) => {
   let reply;
   try {
     const M = await ready;
-    reply = handle(M, message);
+    const bytes = message.blob ? new Uint8Array(await message.blob.arrayBuffer()) : null;
+    reply = handle(M, message, bytes);
   } catch (error) {
     // A trap, or a C++ exception (which this build does not catch), leaves
     // the module in an unknown state: the page starts a new one.
