@@ -17,7 +17,8 @@ class Browser:
         self.downloads = downloads
         args = ["chromium", "--headless", "--disable-gpu", "--no-first-run", "--remote-debugging-port=0",
                 "--remote-debugging-address=127.0.0.1", f"--user-data-dir={self.profile.name}",
-                f"--lang={language}", "--window-size=1280,900", "about:blank"]
+                f"--lang={language}", f"--accept-lang={language}", "--window-size=1280,900",
+                "about:blank"]
         if os.geteuid() == 0:
             args.insert(1, "--no-sandbox")
         self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

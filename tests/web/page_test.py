@@ -199,6 +199,7 @@ def main():
             browser.screenshot(screenshot)
     finally:
         browser.close()
+    checks.run("a Russian browser gets the Russian page", check_russian_browser, page_html, downloads)
     print(f"web: {checks.passed} passed, {checks.failed} failed")
     return 0 if checks.failed == 0 else 1
 
@@ -363,6 +364,16 @@ def check_language(page, browser):
     # The browser runs in English (Browser's --lang), and the page follows it.
     expect((before, after) == ("Sprites", "Спрайты"), f"{before} / {after}")
     expect(browser.evaluate(label) == before, "the switch does not switch back")
+
+
+def check_russian_browser(page_html, downloads):
+    browser = Browser(downloads, language="ru")
+    try:
+        browser.open("file://" + os.path.abspath(page_html))
+        label = browser.evaluate("document.querySelector('[data-text=sprites]').textContent")
+        expect(label == "Спрайты", f"the page is not in Russian: {label}")
+    finally:
+        browser.close()
 
 
 def check_no_connections(browser):
