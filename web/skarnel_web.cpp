@@ -83,7 +83,12 @@ SKARNEL_EXPORT const char* SkarnelDescribeSprite() {
 }
 
 SKARNEL_EXPORT int32_t SkarnelSetPalette(const char* path) {
-  return ReadJascPalette(path, State().Palette) ? 1 : 0;
+  // Entries a short palette does not list are black, as in the tools, not
+  // those of the palette chosen before.
+  uint8_t table[kColourTableSize] = {};
+  if (!ReadJascPalette(path, table)) return 0;
+  std::memcpy(State().Palette, table, sizeof table);
+  return 1;
 }
 
 SKARNEL_EXPORT const uint8_t* SkarnelFrameRgba(int32_t index) {

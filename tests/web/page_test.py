@@ -160,7 +160,7 @@ def main():
     page = Page(browser)
     try:
         browser.open("file://" + os.path.abspath(page_html))
-        files = [os.path.join(demo, name) for name in ["Demo.pal", "Dusk.pal"] +
+        files = [os.path.join(demo, name) for name in ["Demo.pal", "Dusk.pal", "Short.pal"] +
                  [s + ".shp" for s in SPRITES] + list(hostile)]
         browser.set_files("#open", files)
         browser.wait_for(f"document.getElementById('sprites').options.length === {len(SPRITES) + len(hostile)}")
@@ -172,9 +172,10 @@ def main():
                        check_canvas, page, native, sprite)
             checks.run(f"downloads of {sprite}.shp", check_downloads, page, native, browser,
                        sprite, "Demo.pal")
-        page.choose("palette", "Dusk.pal")
-        checks.run("downloads of waves.shp after choosing Dusk.pal", check_downloads, page,
-                   native, browser, "waves", "Dusk.pal")
+        for palette in ("Dusk.pal", "Short.pal"):  # a short one keeps nothing of the one before
+            page.choose("palette", palette)
+            checks.run(f"downloads of waves.shp after choosing {palette}", check_downloads, page,
+                       native, browser, "waves", palette)
         for name in hostile:
             checks.run(f"report of the damaged file {name}", check_hostile, page, native, name)
         checks.run("the page works after the damaged files", check_frame_list, page, native, "lamp")
@@ -218,6 +219,8 @@ def make_hostile_files(demo):
     for name, data in files.items():
         with open(os.path.join(demo, name), "wb") as out:
             out.write(data)
+    with open(os.path.join(demo, "Short.pal"), "w", newline="\r\n") as out:
+        out.write("JASC-PAL\n0100\n4\n" + "".join(f"{9 * i} {200 - i} 77\n" for i in range(4)))
     return list(files)
 
 
@@ -225,7 +228,7 @@ def check_lists(page):
     sprites = page.options("sprites")
     expect(sprites[:len(SPRITES)] == [s + ".shp" for s in SPRITES], f"sprites {sprites}")
     palettes = page.options("palette")
-    expect(palettes[1:] == ["Demo.pal", "Dusk.pal"], f"palettes {palettes}")
+    expect(palettes[1:] == ["Demo.pal", "Dusk.pal", "Short.pal"], f"palettes {palettes}")
     chosen = page.browser.evaluate("document.getElementById('palette').selectedOptions[0].textContent")
     expect(chosen == "Demo.pal", f"the first opened palette is not chosen: {chosen}")
 
