@@ -38,3 +38,9 @@ if(SKARNEL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+if(EMSCRIPTEN)
+  # WebAssembly's 128-bit vectors carry the decoder's SSE2 path, which
+  # emscripten translates; every current browser runs them.
+  add_compile_options(-msimd128 -msse2)
+endif()

@@ -16,7 +16,21 @@ foreach(file ${spng_dir}/spng/spng.c ${gif_dir}/gif_lib.h ${nettle_dir}/blowfish
   endif()
 endforeach()
 
-if(WIN32)
+if(EMSCRIPTEN)
+  # Emscripten's own zlib port downloads its sources; the page is built from
+  # Debian's source package like the other libraries.
+  set(zlib_dir ${SKARNEL_THIRD_PARTY_DIR}/zlib)
+  if(NOT EXISTS ${zlib_dir}/zlib.h)
+    message(FATAL_ERROR "${zlib_dir}/zlib.h is missing: run scripts/web.")
+  endif()
+  add_library(skarnel_zlib STATIC
+    ${zlib_dir}/adler32.c ${zlib_dir}/crc32.c ${zlib_dir}/deflate.c ${zlib_dir}/inffast.c
+    ${zlib_dir}/inflate.c ${zlib_dir}/inftrees.c ${zlib_dir}/trees.c ${zlib_dir}/zutil.c
+    ${zlib_dir}/compress.c ${zlib_dir}/uncompr.c
+  )
+  target_include_directories(skarnel_zlib SYSTEM PUBLIC ${zlib_dir})
+  target_compile_options(skarnel_zlib PRIVATE -w)
+elseif(WIN32)
   # The import library would make the program depend on zlib1.dll.
   find_library(SKARNEL_ZLIB NAMES libz.a REQUIRED)
   add_library(skarnel_zlib INTERFACE)

@@ -1,5 +1,7 @@
 # Fetches the sources of the image libraries both builds link statically
-# (libspng for PNG, giflib for GIF, nettle for archive indexes) from Debian's source packages, applies
+# (libspng for PNG, giflib for GIF, nettle for archive indexes; zlib too for
+# the web page, which adds it to SKARNEL_THIRD_PARTY_PACKAGES) from Debian's
+# source packages, applies
 # Debian's patches and unpacks them under $SKARNEL_BUILD/third_party, once.
 # Sourced by the scripts; the apt source list is derived from the machine's
 # own, so no archive is named here.
@@ -52,12 +54,23 @@ skarnel_fetch_third_party() {
   done >"$d/parts/src.sources"
   cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
     sed -n 's/^deb /deb-src /p' >"$d/parts/src.list"
-  skarnel_apt_src update >"$SKARNEL_THIRD_PARTY/fetch.log" 2>&1 &&
-    (cd "$SKARNEL_THIRD_PARTY/download" &&
-      skarnel_apt_src source --download-only "${missing[@]}") >>"$SKARNEL_THIRD_PARTY/fetch.log" 2>&1 || {
+  skarnel_apt_src update >"$SKARNEL_THIRD_PARTY/fetch.log" 2>&1 || {
     cat "$SKARNEL_THIRD_PARTY/fetch.log" >&2
     return 1
   }
+  # A mirror may list an update's source without holding it: then the
+  # release's own version is taken.
+  local release
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  for package in "${missing[@]}"; do
+    (cd "$SKARNEL_THIRD_PARTY/download" &&
+      { skarnel_apt_src source --download-only "$package" ||
+        { [ -n "$release" ] && skarnel_apt_src source --download-only "$package/$release"; }; }) \
+      >>"$SKARNEL_THIRD_PARTY/fetch.log" 2>&1 || {
+      cat "$SKARNEL_THIRD_PARTY/fetch.log" >&2
+      return 1
+    }
+  done
   for package in "${missing[@]}"; do
     skarnel_unpack_source "$package" || {
       echo "cannot unpack $package" >&2
