@@ -14,6 +14,7 @@
 #include "format_shp/shp.h"
 #include "formats/frame_names.h"
 #include "formats/indexed_picture.h"
+#include "formats/palette_file.h"
 #include "formats/palette_reader.h"
 
 #ifdef __EMSCRIPTEN__
