@@ -8,21 +8,10 @@ namespace {
 
 constexpr uint32_t kCheckBoxStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 
-TKindTable CheckBoxKindTable() {
-  TKindTable table = PlainKindTable();
-  table.NotifyCodes[kNotifyClick] = BN_CLICKED;
-  table.NotifyCodes[kNotifyFocusIn] = BN_SETFOCUS;
-  table.NotifyCodes[kNotifyFocusOut] = BN_KILLFOCUS;
-  table.HAlignStyles[kTextLeft] = BS_LEFT;
-  table.HAlignStyles[kTextRight] = BS_RIGHT;
-  table.HAlignStyles[kTextCenter] = BS_CENTER;
-  return table;
-}
-
 }  // namespace
 
 TWidget* MakeCheckBox(TWidget* parent, const char* caption) {
-  TWidget* box = MakeControl(parent, "BUTTON", kCheckBoxStyle, CheckBoxKindTable(), false);
+  TWidget* box = MakeControl(parent, "BUTTON", kCheckBoxStyle, ButtonKindTable(), false);
   box->Bounds.right = box->Bounds.left + 120;
   box->Bounds.bottom = box->Bounds.top + 20;
   SetText(box, caption);

@@ -14,20 +14,6 @@ void ClearText(TWidget* widget) {
   SetText(widget, "");
 }
 
-TKindTable ButtonKindTable() {
-  TKindTable table = PlainKindTable();
-  table.NotifyCodes[kNotifyClick] = BN_CLICKED;
-  table.NotifyCodes[kNotifyFocusIn] = BN_SETFOCUS;
-  table.NotifyCodes[kNotifyFocusOut] = BN_KILLFOCUS;
-  table.HAlignStyles[kTextLeft] = BS_LEFT;
-  table.HAlignStyles[kTextRight] = BS_RIGHT;
-  table.HAlignStyles[kTextCenter] = BS_CENTER;
-  table.VAlignBytes[kTextMiddle] = BS_VCENTER >> 8;
-  table.VAlignBytes[kTextTop] = BS_TOP >> 8;
-  table.VAlignBytes[kTextBottom] = BS_BOTTOM >> 8;
-  return table;
-}
-
 TKindTable LabelKindTable() {
   TKindTable table = PlainKindTable();  // STN_CLICKED is 0, like every other code
   table.HAlignStyles[kTextLeft] = SS_LEFT;
@@ -75,6 +61,20 @@ TWidget* NewWidget(TWidget* parent, const char* kindName, bool clientEdge) {
 }
 
 }  // namespace
+
+TKindTable ButtonKindTable() {
+  TKindTable table = PlainKindTable();
+  table.NotifyCodes[kNotifyClick] = BN_CLICKED;
+  table.NotifyCodes[kNotifyFocusIn] = BN_SETFOCUS;
+  table.NotifyCodes[kNotifyFocusOut] = BN_KILLFOCUS;
+  table.HAlignStyles[kTextLeft] = BS_LEFT;
+  table.HAlignStyles[kTextRight] = BS_RIGHT;
+  table.HAlignStyles[kTextCenter] = BS_CENTER;
+  table.VAlignBytes[kTextMiddle] = BS_VCENTER >> 8;
+  table.VAlignBytes[kTextTop] = BS_TOP >> 8;
+  table.VAlignBytes[kTextBottom] = BS_BOTTOM >> 8;
+  return table;
+}
 
 void TWidget::InitDefaults() {
   Children = new TPtrList();

@@ -225,6 +225,8 @@ TWidget* MakeControl(TWidget* parent, const char* kindName, uint32_t style,
                      const TKindTable& kindTable, bool clientEdge);
 // The table of a kind without item messages (forms): clearing empties the text.
 TKindTable PlainKindTable();
+// The table of the system's BUTTON class: push buttons, group and check boxes.
+TKindTable ButtonKindTable();
 
 // The form a control belongs to: the parent itself or its nearest ancestor
 // that is not a child control.
