@@ -3,6 +3,7 @@ open a page, give files to a file input, evaluate script, collect downloads.
 The browser started here is ended here, by its process id."""
 import json
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -13,10 +14,10 @@ import websocket
 
 class Browser:
     def __init__(self, downloads, language="en-US"):
-        self.profile = tempfile.TemporaryDirectory(prefix="skarnel-chromium-")
+        self.profile = tempfile.mkdtemp(prefix="skarnel-chromium-")
         self.downloads = downloads
         args = ["chromium", "--headless", "--disable-gpu", "--no-first-run", "--remote-debugging-port=0",
-                "--remote-debugging-address=127.0.0.1", f"--user-data-dir={self.profile.name}",
+                "--remote-debugging-address=127.0.0.1", f"--user-data-dir={self.profile}",
                 f"--lang={language}", f"--accept-lang={language}", "--window-size=1280,900",
                 "about:blank"]
         if os.geteuid() == 0:
@@ -31,7 +32,7 @@ class Browser:
                   eventsEnabled=True)
 
     def _page_socket(self):
-        port_file = os.path.join(self.profile.name, "DevToolsActivePort")
+        port_file = os.path.join(self.profile, "DevToolsActivePort")
         deadline = time.time() + 30
         while time.time() < deadline:
             if os.path.exists(port_file):
@@ -111,4 +112,10 @@ class Browser:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
-            self.profile.cleanup()
+            # Chromium's helper processes may still write to the profile for a
+            # moment after the browser itself has ended.
+            for _ in range(20):
+                shutil.rmtree(self.profile, ignore_errors=True)
+                if not os.path.exists(self.profile):
+                    break
+                time.sleep(0.25)

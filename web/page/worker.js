@@ -19,10 +19,12 @@ function handle(M, message, bytes) {
     }
     case "load": {
       // The sprite's name comes from its file name, as in the tools.
-      const path = "/in/" + message.name.replace(/[\/\\]/g, "_");
-      M.FS.writeFile(path, bytes);
-      number(M, "SkarnelLoadSprite", ["string"], [path]);
-      M.FS.unlink(path);
+      // The file stays until the next sprite: exports read it again a frame
+      // at a time, as the tools do.
+      if (self.spritePath) M.FS.unlink(self.spritePath);
+      self.spritePath = "/in/" + message.name.replace(/[\/\\]/g, "_");
+      M.FS.writeFile(self.spritePath, bytes);
+      number(M, "SkarnelLoadSprite", ["string"], [self.spritePath]);
       const description = JSON.parse(M.UTF8ToString(number(M, "SkarnelDescribeSprite", [], [])));
       self.description = description;
       return { description };
