@@ -20,7 +20,7 @@ void AddLines(const char* text, size_t size, TMixNames& names) {
     if (i < size && text[i] != '\n') continue;
     size_t end = i;
     if (end > start && text[end - 1] == '\r') --end;
-    if (end > start) names.Add(std::string(text + start, end));
+    if (end > start) names.Add(std::string(text + start, end - start));
     start = i + 1;
   }
 }

@@ -117,7 +117,8 @@ TEST(ShpToolMix, ExportThroughArchivesMatchesExportOfTheExtractedFile) {
 TEST(ShpToolMix, ListRecursiveAndNamesFile) {
   TConverterFolder f;
   PutNestedArchive(f);
-  f.PutText("names.txt", "e2.shp\r\nunused.shp\n");
+  // The name that matters comes second, after a line ended by CR LF.
+  f.PutText("names.txt", "unused.shp\r\ne2.shp\n");
   TProcessResult list =
       f.RunShpTool({"mix", "list", "--recursive", "--names", "names.txt", "main.mix"});
   EXPECT_EQ(list.ExitCode, 0) << list.Err;
