@@ -35,11 +35,12 @@ TEST_F(TViewerE2E, TextsAndNamesReadRightWhereTheManifestsCodePageIsIgnored) {
 
   // The sprite's name comes from the system and goes back to it: to load
   // the sprite, in the frames' names and in an error message beside the
-  // program's own words. The second frame's temporary file cannot be made.
+  // program's own words. The second frame cannot replace the folder that
+  // has its name.
   ChooseSprite("танк.shp", 12);
   EXPECT_EQ(v.Lines(Row(kFrameListRow)), FrameLines("танк", 12));
   std::string all = MakeFolder("all");
-  ASSERT_TRUE(CreateDirectoryA((all + "\\танк002.bmp.partial").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((all + "\\танк002.bmp").c_str(), nullptr));
   SettleFolders(all);
   v.Click(Row(kSaveAllRow));
   ASSERT_TRUE(v.AnswerFolderDialog(all));
