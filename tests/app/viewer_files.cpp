@@ -26,7 +26,7 @@ std::vector<TBytes> FramePixels(int k, int width, int height) {
 }  // namespace
 
 std::vector<TBytes> TTestSprite::BoxRows(size_t index) const {
-  const TShpFrameSpec& frame = Frames.at(index);
+  const TShpFrameIn& frame = Frames.at(index);
   return PlaceInBox(Width, Height, frame.X, frame.Y, frame.Rows);
 }
 

@@ -16,7 +16,7 @@ struct TTestSprite {
   std::string FileName;
   uint16_t Width = 0;
   uint16_t Height = 0;
-  std::vector<TShpFrameSpec> Frames;
+  std::vector<TShpFrameIn> Frames;
 
   TBytes Bytes() const { return EncodeShp(Width, Height, Frames); }
   // Frame `index`'s colour indices over the whole box, top row first.

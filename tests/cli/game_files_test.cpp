@@ -17,7 +17,7 @@ TBytes Bytes(const std::string& text) {
   return TBytes(text.begin(), text.end());
 }
 
-TShpFrameSpec WithCompression(TShpFrameSpec frame, uint32_t compression) {
+TShpFrameIn WithCompression(TShpFrameIn frame, uint32_t compression) {
   frame.Compression = compression;
   return frame;
 }

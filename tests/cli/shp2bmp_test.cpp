@@ -78,8 +78,7 @@ TEST(Shp2Bmp, NamesComeFromTheSpriteFileNameOnly) {
 
 TEST(Shp2Bmp, FrameNumbersFrom1000HaveFourDigits) {
   TConverterFolder f;
-  f.Put("big.shp",
-        EncodeShp(1, 1, std::vector<TShpFrameSpec>(1001, FrameWithoutPixels(0, 0, 1, 1))));
+  f.Put("big.shp", EncodeShp(1, 1, std::vector<TShpFrameIn>(1001, FrameWithoutPixels(0, 0, 1, 1))));
   f.PutText("p.pal", JascPaletteText(kColours));
   TProcessResult r =
       f.Run({"--palette", "p.pal", "--out", "out", "--frames", "99-100,999-1001", "big.shp"});
@@ -90,7 +89,7 @@ TEST(Shp2Bmp, FrameNumbersFrom1000HaveFourDigits) {
 
 TEST(Shp2Bmp, FrameLists) {
   TConverterFolder f;
-  f.Put("unit.shp", EncodeShp(2, 1, std::vector<TShpFrameSpec>(6, RawFrame(0, 0, {{5, 6}}))));
+  f.Put("unit.shp", EncodeShp(2, 1, std::vector<TShpFrameIn>(6, RawFrame(0, 0, {{5, 6}}))));
   f.PutText("p.pal", JascPaletteText(kColours));
   struct {
     const char* list;
@@ -183,11 +182,11 @@ TEST(Shp2Bmp, BadFilesGetOneErrorLineAndTheOthersAreConverted) {
   TConverterFolder f;
   f.PutText("p.pal", JascPaletteText(kColours));
   f.Put("good.shp", EncodeShp(2, 2, {RawFrame(0, 0, {{1, 2}, {3, 4}})}));
-  const TBytes table = EncodeShp(2, 2, std::vector<TShpFrameSpec>(3, RawFrame(0, 0, {{1}})));
+  const TBytes table = EncodeShp(2, 2, std::vector<TShpFrameIn>(3, RawFrame(0, 0, {{1}})));
   f.Put("short.shp", TBytes(table.begin(), table.begin() + 7));
   f.Put("table.shp", TBytes(table.begin(), table.begin() + 8 + 24 + 5));
   f.Put("huge.shp", EncodeShp(65535, 65535, {RawFrame(0, 0, {{1}})}));
-  f.Put("heavy.shp", EncodeShp(4096, 4096, std::vector<TShpFrameSpec>(40, RawFrame(0, 0, {{1}}))));
+  f.Put("heavy.shp", EncodeShp(4096, 4096, std::vector<TShpFrameIn>(40, RawFrame(0, 0, {{1}}))));
   struct {
     const char* file;
     const char* error;
@@ -252,7 +251,7 @@ TEST(Shp2Bmp, RepairsAreWarningsUnlessQuiet) {
 TEST(Shp2Bmp, AWriteThatFailsLeavesNoFileAndFails) {
   TConverterFolder f;
   f.PutText("p.pal", JascPaletteText(kColours));
-  f.Put("unit.shp", EncodeShp(2, 2, std::vector<TShpFrameSpec>(3, RawFrame(0, 0, {{1, 2}}))));
+  f.Put("unit.shp", EncodeShp(2, 2, std::vector<TShpFrameIn>(3, RawFrame(0, 0, {{1, 2}}))));
   f.MakeFolder("out/unit002.bmp");  // the name of frame 2 is taken by a folder
   TProcessResult r = f.Run({"--palette", "p.pal", "--out", "out", "unit.shp"});
   EXPECT_EQ(r.ExitCode, 1);

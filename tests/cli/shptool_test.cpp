@@ -35,9 +35,9 @@ std::vector<std::pair<std::string, TBytes>> Sprites() {
       {"game.shp",
        [] {
          // Kinds 1, 2 and 3 as the game's tools write them, upper bytes uninitialised.
-         std::vector<TShpFrameSpec> frames = {RawFrame(1, 0, SpeckledRows(5, 4, 7)),
-                                              CodedFrame(0, 1, SpeckledRows(6, 3, 8)),
-                                              RawFrame(0, 0, SpeckledRows(6, 4, 9))};
+         std::vector<TShpFrameIn> frames = {RawFrame(1, 0, SpeckledRows(5, 4, 7)),
+                                            CodedFrame(0, 1, SpeckledRows(6, 3, 8)),
+                                            RawFrame(0, 0, SpeckledRows(6, 4, 9))};
          for (uint32_t i = 0; i < frames.size(); ++i)
            frames[i].Compression = 0xCCCCCC01 + i;
          return EncodeShp(6, 4, frames);

@@ -33,7 +33,7 @@ using TFiles = std::map<std::string, TBytes>;
 // 64 frames of 64 x 64, honest ones and ones that re-read one long stretch
 // of zero items, so that the decoding budget runs out where `rereading` says.
 TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading) {
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TShpFrameIn> frames;
   for (uint32_t i = 0; i < 64; ++i)
     frames.push_back(CodedFrame(0, 0, SpeckledRows(64, 64, i)));
   uint32_t zerosAt = static_cast<uint32_t>(EncodeShp(64, 64, frames).size());

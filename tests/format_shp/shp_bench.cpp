@@ -27,7 +27,7 @@ constexpr int64_t kCanvasBytes = int64_t{kFrames} * kSide * kSide;
 class TBenchSprite {
  public:
   explicit TBenchSprite(bool coded) {
-    std::vector<TShpFrameSpec> frames;
+    std::vector<TShpFrameIn> frames;
     for (int i = 0; i < kFrames; ++i) {
       std::vector<TBytes> rows = SpeckledRows(kSide, kSide, static_cast<uint32_t>(i));
       frames.push_back(coded ? CodedFrame(0, 0, rows) : RawFrame(0, 0, rows));

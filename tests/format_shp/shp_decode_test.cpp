@@ -30,10 +30,10 @@ TEST(ShpLoad, NameIsTheFileNameBeforeItsFirstDot) {
 
 TEST(ShpLoad, ReadsTheHeadersOfEveryFrame) {
   TTempDir dir;
-  TShpFrameSpec first = CodedFrame(1, 2, {{7, 7, 7}});
+  TShpFrameIn first = CodedFrame(1, 2, {{7, 7, 7}});
   first.Extra1 = 0xA1B2C3D4;
   first.Extra2 = 17;
-  TShpFrameSpec second = RawFrame(0, 0, {{1}, {2}});
+  TShpFrameIn second = RawFrame(0, 0, {{1}, {2}});
   second.Compression = 1;
   TBytes file = EncodeShp(300, 200, {first, second, FrameWithoutPixels(5, 6, 7, 8)});
   TScopedObject<TShp> shp(new TShp());

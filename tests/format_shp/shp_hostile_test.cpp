@@ -48,7 +48,7 @@ TEST(ShpDamaged, FilesWithoutAHeaderLoadNoFramesAndResetTheBox) {
 // read, the cut field and everything after it read 0, and frames whose
 // headers are missing are frames without pixels.
 TEST(ShpDamaged, AFrameTableThatEndsEarly) {
-  TShpFrameSpec a = FrameWithData(1, 2, 3, 4, 3, {});
+  TShpFrameIn a = FrameWithData(1, 2, 3, 4, 3, {});
   a.Extra1 = 0x11111111;
   a.Extra2 = 0x22222222;
   a.DataOffset = 0x33333333;
@@ -88,11 +88,11 @@ TEST(ShpDamaged, AFrameTableThatEndsEarly) {
 // which frames lost data.
 TEST(ShpDamaged, DataThatEndsEarlyAtEveryCutPoint) {
   const uint16_t width = 11, height = 7;
-  TShpFrameSpec fielded = RawFrame(2, 1, SpeckledRows(8, 6, 4));
+  TShpFrameIn fielded = RawFrame(2, 1, SpeckledRows(8, 6, 4));
   fielded.Compression = 0xCCCCCC02;
-  const std::vector<TShpFrameSpec> frames = {CodedFrame(1, 1, SpeckledRows(9, 5, 1)),
-                                             RawFrame(0, 2, SpeckledRows(10, 4, 2)), fielded,
-                                             CodedFrame(3, 0, SpeckledRows(6, 7, 3))};
+  const std::vector<TShpFrameIn> frames = {CodedFrame(1, 1, SpeckledRows(9, 5, 1)),
+                                           RawFrame(0, 2, SpeckledRows(10, 4, 2)), fielded,
+                                           CodedFrame(3, 0, SpeckledRows(6, 7, 3))};
   const TBytes whole = EncodeShp(width, height, frames);
   TTempDir dir;
   TScopedObject<TShp> complete(new TShp());
@@ -265,10 +265,10 @@ TEST(ShpBounds, SizeLimits) {
 // A refused sprite allocates nothing for its frames and loads none.
 TEST(ShpBounds, SpritesTooLargeForMemoryLoadNoFrames) {
   TTempDir dir;
-  std::vector<TShpFrameSpec> many(33, CodedFrame(0, 0, {{1}}));
+  std::vector<TShpFrameIn> many(33, CodedFrame(0, 0, {{1}}));
   struct {
     uint16_t width, height;
-    std::vector<TShpFrameSpec> frames;
+    std::vector<TShpFrameIn> frames;
     TShpRefusal refusal;
   } cases[] = {
       {65535, 65535, {CodedFrame(0, 0, {{1}})}, TShpRefusal::ImageTooLarge},
@@ -305,7 +305,7 @@ TEST(ShpBounds, ManyFramesInATinyFileCostNoCanvases) {
 // Frames without pixels cost no canvas: with all 65535 frames counted, a
 // 128 x 128 box would need 1 GiB.
 TEST(ShpBounds, ManyFramesWithoutPixelsInALargeBoxLoad) {
-  std::vector<TShpFrameSpec> frames(65534, FrameWithoutPixels(0, 0, 1, 1));
+  std::vector<TShpFrameIn> frames(65534, FrameWithoutPixels(0, 0, 1, 1));
   frames.push_back(CodedFrame(126, 127, {{1, 2}}));
   TTempDir dir;
   TScopedObject<TShp> shp(new TShp());
@@ -327,7 +327,7 @@ TEST(ShpBounds, AnOffsetAtTheEndIsBeyondItNotCutShort) {
   TTempDir dir;
   for (uint32_t compression : {0u, 2u, 3u, 0xCCCCCC02u}) {
     for (const auto& c : cases) {
-      TShpFrameSpec frame = FrameWithData(0, 0, 4, 2, compression, {9});
+      TShpFrameIn frame = FrameWithData(0, 0, 4, 2, compression, {9});
       frame.DataOffset = fileSize - c.beforeEnd;
       TScopedObject<TShp> shp(new TShp());
       LoadBytes(shp.Get(), dir, EncodeShp(4, 2, {frame}));
@@ -342,9 +342,9 @@ TEST(ShpBounds, AnOffsetAtTheEndIsBeyondItNotCutShort) {
 // all decode to full-size canvases from whatever bytes are there.
 TEST(ShpBounds, DataOffsetsThatPointAnywhere) {
   TTempDir dir;
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TShpFrameIn> frames;
   for (uint32_t offset : {0xFFFFFFFFu, 0x7FFFFFFFu, 10000u, 2u, 9u, 100u}) {
-    TShpFrameSpec f = FrameWithData(0, 0, 16, 16, 3, {});
+    TShpFrameIn f = FrameWithData(0, 0, 16, 16, 3, {});
     f.DataOffset = offset;
     frames.push_back(f);
   }
@@ -352,7 +352,7 @@ TEST(ShpBounds, DataOffsetsThatPointAnywhere) {
   const uint32_t sharedOffset = 8 + 24 * 10;
   frames.push_back(CodedFrame(0, 0, SpeckledRows(16, 16, 5)));
   for (int i = 0; i < 3; ++i) {
-    TShpFrameSpec f = FrameWithData(0, 0, 16, 16, 3, {});
+    TShpFrameIn f = FrameWithData(0, 0, 16, 16, 3, {});
     f.DataOffset = sharedOffset;
     frames.push_back(f);
   }
@@ -377,9 +377,9 @@ TEST(ShpBounds, DataOffsetsThatPointAnywhere) {
 TEST(ShpBounds, FramesReReadingEachOthersDataStopWithinABudget) {
   const uint32_t frameCount = 3000;
   const uint32_t dataStart = 8 + 24 * frameCount;
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TShpFrameIn> frames;
   for (uint32_t i = 0; i < frameCount; ++i) {
-    TShpFrameSpec f = FrameWithData(0, 0, 65535, 1, 3, {});
+    TShpFrameIn f = FrameWithData(0, 0, 65535, 1, 3, {});
     f.DataOffset = dataStart + 2 * i;
     frames.push_back(f);
   }
@@ -418,7 +418,7 @@ std::vector<TBytes> Canvases(const TShp* shp) {
 TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading, uint16_t top = 0,
                         bool everyKind = false) {
   const uint32_t count = 64;
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TShpFrameIn> frames;
   for (uint32_t i = 0; i < count; ++i) {
     frames.push_back(CodedFrame(0, top, SpeckledRows(64, 64 - top, i)));
     if (everyKind) frames.back().Compression = 0xCCCCCC00 | (i % 4);

@@ -24,7 +24,7 @@ TEST(ShpKind, TheKindIsTheLowByteOfTheCompressionField) {
   };
   TTempDir dir;
   for (const auto& c : cases) {
-    TShpFrameSpec frame = RawFrame(1, 2, rows);
+    TShpFrameIn frame = RawFrame(1, 2, rows);
     frame.Compression = c.compression;
     TScopedObject<TShp> shp(new TShp());
     LoadBytes(shp.Get(), dir, EncodeShp(8, 6, {frame}));

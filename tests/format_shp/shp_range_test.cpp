@@ -10,7 +10,7 @@ namespace {
 
 TEST(ShpLoadRange, ASpriteInsideAFileLoadsAsOnItsOwn) {
   TTempDir dir;
-  std::vector<TShpFrameSpec> frames;
+  std::vector<TShpFrameIn> frames;
   for (uint16_t i = 0; i < 6; ++i)
     frames.push_back(CodedFrame(i, i, SpeckledRows(40, 30, i)));
   frames.push_back(RawFrame(1, 1, SpeckledRows(20, 10, 9)));

@@ -23,11 +23,11 @@ constexpr uint16_t kSide = 120;
 constexpr int kFrames = 2000;
 constexpr int64_t kCanvasBytes = int64_t{kFrames} * kSide * kSide;
 
-TBytes CodedSprite(uint16_t side, int frames, uint32_t seed) {
-  std::vector<TShpFrameSpec> specs;
-  for (int i = 0; i < frames; ++i)
-    specs.push_back(CodedFrame(0, 0, SpeckledRows(side, side, seed + static_cast<uint32_t>(i))));
-  return EncodeShp(side, side, specs);
+TBytes CodedSprite(uint16_t side, int count, uint32_t seed) {
+  std::vector<TShpFrameIn> frames;
+  for (int i = 0; i < count; ++i)
+    frames.push_back(CodedFrame(0, 0, SpeckledRows(side, side, seed + static_cast<uint32_t>(i))));
+  return EncodeShp(side, side, frames);
 }
 
 // The inputs, made once: the large sprite, a palette and 100 small sprites.

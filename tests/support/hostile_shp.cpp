@@ -8,7 +8,7 @@ namespace {
 
 // The valid file every damage starts from.
 TBytes BaseSprite() {
-  std::vector<TShpFrameSpec> frames = {
+  std::vector<TShpFrameIn> frames = {
       CodedFrame(1, 1, SpeckledRows(12, 9, 1)),
       RawFrame(0, 2, SpeckledRows(10, 6, 2)),
       FrameWithoutPixels(0, 0, 4, 4),
@@ -84,7 +84,7 @@ void AddClaims(const TBytes& base, std::vector<THostileFile>& out) {
   });
   out.push_back({"tiny-many-frames.shp", {0, 0, 1, 0, 1, 0, 0xFF, 0xFF}});
   // Rows of zero runs with zero counts: the data never reaches the width.
-  TShpFrameSpec zeros = FrameWithData(0, 0, 200, 200, 3, TBytes(4000, 0));
+  TShpFrameIn zeros = FrameWithData(0, 0, 200, 200, 3, TBytes(4000, 0));
   out.push_back({"zero-counts.shp", EncodeShp(200, 200, {zeros, zeros, zeros})});
 }
 

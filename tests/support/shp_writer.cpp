@@ -31,8 +31,8 @@ TBytes EncodeCoded(const std::vector<TBytes>& rows) {
   return data;
 }
 
-TShpFrameSpec FrameOfRows(uint16_t x, uint16_t y, uint32_t compression, std::vector<TBytes> rows) {
-  TShpFrameSpec frame;
+TShpFrameIn FrameOfRows(uint16_t x, uint16_t y, uint32_t compression, std::vector<TBytes> rows) {
+  TShpFrameIn frame;
   frame.X = x;
   frame.Y = y;
   frame.Width = rows.empty() ? 0 : static_cast<uint16_t>(rows[0].size());
@@ -44,17 +44,17 @@ TShpFrameSpec FrameOfRows(uint16_t x, uint16_t y, uint32_t compression, std::vec
 
 }  // namespace
 
-TShpFrameSpec CodedFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows) {
+TShpFrameIn CodedFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows) {
   return FrameOfRows(x, y, 3, std::move(rows));
 }
 
-TShpFrameSpec RawFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows) {
+TShpFrameIn RawFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows) {
   return FrameOfRows(x, y, 0, std::move(rows));
 }
 
-TShpFrameSpec FrameWithData(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy, uint32_t compression,
-                            TBytes data) {
-  TShpFrameSpec frame;
+TShpFrameIn FrameWithData(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy, uint32_t compression,
+                          TBytes data) {
+  TShpFrameIn frame;
   frame.X = x;
   frame.Y = y;
   frame.Width = cx;
@@ -64,8 +64,8 @@ TShpFrameSpec FrameWithData(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy, ui
   return frame;
 }
 
-TShpFrameSpec FrameWithoutPixels(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy) {
-  TShpFrameSpec frame = FrameWithData(x, y, cx, cy, 3, {});
+TShpFrameIn FrameWithoutPixels(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy) {
+  TShpFrameIn frame = FrameWithData(x, y, cx, cy, 3, {});
   frame.DataOffset = 0;
   return frame;
 }
@@ -91,7 +91,7 @@ TBytes EncodeCodedRow(const TBytes& pixels) {
   return row;
 }
 
-TBytes EncodeShp(uint16_t width, uint16_t height, const std::vector<TShpFrameSpec>& frames) {
+TBytes EncodeShp(uint16_t width, uint16_t height, const std::vector<TShpFrameIn>& frames) {
   TBytes file;
   PutLe16(file, 0);
   PutLe16(file, width);
@@ -99,7 +99,7 @@ TBytes EncodeShp(uint16_t width, uint16_t height, const std::vector<TShpFrameSpe
   PutLe16(file, static_cast<uint16_t>(frames.size()));
   TBytes data;
   uint32_t dataStart = static_cast<uint32_t>(8 + 24 * frames.size());
-  for (const TShpFrameSpec& frame : frames) {
+  for (const TShpFrameIn& frame : frames) {
     const uint32_t kind = frame.Compression & 0xFF;
     TBytes bytes = frame.Data  ? *frame.Data
                    : kind == 3 ? EncodeCoded(frame.Rows)

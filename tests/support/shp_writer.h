@@ -10,7 +10,7 @@
 // are encoded by its compression kind, the field's low byte (3 run-length,
 // 2 raw rows each after a 2-byte field, anything else raw), or exact data
 // bytes.
-struct TShpFrameSpec {
+struct TShpFrameIn {
   uint16_t X = 0;
   uint16_t Y = 0;
   uint16_t Width = 0;   // Cx
@@ -24,16 +24,16 @@ struct TShpFrameSpec {
 };
 
 // Frames whose size is that of their rows (Cy rows of Cx pixels).
-TShpFrameSpec CodedFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows);
-TShpFrameSpec RawFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows);
+TShpFrameIn CodedFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows);
+TShpFrameIn RawFrame(uint16_t x, uint16_t y, std::vector<TBytes> rows);
 // A frame header with the given data bytes as its pixel data.
-TShpFrameSpec FrameWithData(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy, uint32_t compression,
-                            TBytes data);
-TShpFrameSpec FrameWithoutPixels(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy);
+TShpFrameIn FrameWithData(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy, uint32_t compression,
+                          TBytes data);
+TShpFrameIn FrameWithoutPixels(uint16_t x, uint16_t y, uint16_t cx, uint16_t cy);
 
 // A whole SHP file: the 8-byte header (first two bytes 0), the frame header
 // table, then each frame's data in frame order.
-TBytes EncodeShp(uint16_t width, uint16_t height, const std::vector<TShpFrameSpec>& frames);
+TBytes EncodeShp(uint16_t width, uint16_t height, const std::vector<TShpFrameIn>& frames);
 
 // One run-length row: a 2-byte length field (the row's bytes, the field
 // included), then each non-zero pixel as itself and each run of colour 0
