@@ -47,15 +47,19 @@ class Native:
     """The tools' answers for the demo files."""
 
     def __init__(self, shptool, demo, out):
-        self.shptool, self.demo, self.out = shptool, demo, out
+        self.shptool, self.demo, self.out = os.path.abspath(shptool), demo, out
 
-    def export(self, sprite, fmt, palette="Demo.pal"):
-        folder = os.path.join(self.out, f"{fmt}-{palette}")
+    def export(self, sprite, fmt, palette="Demo.pal", options=()):
+        folder = os.path.join(self.out, f"{fmt}-{palette}-{'-'.join(options)}")
         os.makedirs(folder, exist_ok=True)
         run = subprocess.run([self.shptool, "export", "--format", fmt, "--palette",
-                              os.path.join(self.demo, palette), "--out", folder,
+                              os.path.join(self.demo, palette), "--out", folder, *options,
                               os.path.join(self.demo, sprite)], capture_output=True, text=True)
         return folder, run
+
+    def shptool_out(self, *args):
+        return subprocess.run([self.shptool, *args], cwd=self.demo, capture_output=True,
+                              text=True, check=True).stdout
 
     def frame_count(self, sprite):
         info = subprocess.run([self.shptool, "info", os.path.join(self.demo, sprite)],
@@ -82,19 +86,25 @@ def read_file(path):
         return source.read()
 
 
-def bmp_rgb(path):
-    """Rows of (red, green, blue) of an 8-bit BMP file, top row first."""
+def bmp_indices(path):
+    """Width, height, rows of palette indices (top row first) and the
+    colours as (red, green, blue) of an 8-bit BMP file."""
     data = read_file(path)
     offset, = struct.unpack_from("<I", data, 10)
     width, height = struct.unpack_from("<ii", data, 18)
-    palette = data[54:54 + 1024]
+    colours = [tuple(data[54 + 4 * i + 2 - c] for c in range(3)) for i in range(256)]
     stride = (width + 3) & ~3
     rows = []
     for y in range(abs(height)):
         row_at = offset + (abs(height) - 1 - y if height > 0 else y) * stride
-        rows.append([tuple(palette[4 * i + 2 - c] for c in range(3))
-                     for i in data[row_at:row_at + width]])
-    return width, abs(height), rows
+        rows.append(list(data[row_at:row_at + width]))
+    return width, abs(height), rows, colours
+
+
+def bmp_rgb(path):
+    """Rows of (red, green, blue) of an 8-bit BMP file, top row first."""
+    width, height, rows, colours = bmp_indices(path)
+    return width, height, [[colours[i] for i in row] for row in rows]
 
 
 class Page:
@@ -135,10 +145,25 @@ class Page:
         return width, height, rows
 
     def key(self, key):
+        code = {"ArrowRight": 39, "ArrowLeft": 37, " ": 32}[key]
         for kind in ("keyDown", "keyUp"):
-            self.browser.send("Input.dispatchKeyEvent", type=kind, key=key, code=key,
-                              windowsVirtualKeyCode={"ArrowRight": 39, "ArrowLeft": 37}[key])
+            self.browser.send("Input.dispatchKeyEvent", type=kind, key=key,
+                              code="Space" if key == " " else key, windowsVirtualKeyCode=code)
         self.idle()
+
+    def set_value(self, element_id, value):
+        """Sets a field as the user would: `value` for a box ticked or not."""
+        self.browser.evaluate(f"""(() => {{
+            const field = document.getElementById({element_id!r});
+            if (field.type === 'checkbox') field.checked = {str(bool(value)).lower()};
+            else field.value = {str(value)!r};
+            field.dispatchEvent(new Event('change'));
+        }})()""")
+        self.idle()
+
+    def select_frames(self, indices):
+        self.browser.evaluate(f"""for (const option of document.getElementById('frames').options)
+            option.selected = {list(indices)!r}.includes(Number(option.value));""")
 
     def click(self, element_id):
         self.browser.evaluate(f"document.getElementById({element_id!r}).click()")
@@ -171,11 +196,14 @@ def main():
             checks.run(f"canvas of every frame of {sprite}.shp, stepped by arrow keys",
                        check_canvas, page, native, sprite)
             checks.run(f"downloads of {sprite}.shp", check_downloads, page, native, browser,
-                       sprite, "Demo.pal")
+                       sprite + ".shp", "Demo.pal")
+        checks.run("sprites inside nested archives", check_archive, page, native, browser)
+        checks.run("the animation plays the selected frames", check_animation, page, native, browser)
+        checks.run("checkerboard and shadows", check_backdrop_and_shadows, page, native)
         for palette in ("Dusk.pal", "Short.pal"):  # a short one keeps nothing of the one before
             page.choose("palette", palette)
             checks.run(f"downloads of waves.shp after choosing {palette}", check_downloads, page,
-                       native, browser, "waves", palette)
+                       native, browser, "waves.shp", palette)
         for name in hostile:
             checks.run(f"report of the damaged file {name}", check_hostile, page, native, name)
         checks.run("the page works after the damaged files", check_frame_list, page, native, "lamp")
@@ -268,18 +296,23 @@ def check_canvas(page, native, sprite):
     expect(last == str(count - 1), f"the arrow key went past the last frame to {last}")
 
 
-def check_downloads(page, native, browser, sprite, palette):
-    page.choose("sprites", sprite + ".shp")
+def check_downloads(page, native, browser, path, palette):
+    """The four downloads of the sprite at `path` (as listed, and as given
+    to shptool) against shptool's files; the GIF as the animation plays by
+    default: every frame, 100 ms, colour 0 opaque over the palette."""
+    sprite = os.path.splitext(os.path.basename(path))[0]
+    page.choose("sprites", path)
     page.choose("frames", f"002 : {sprite}002")
     shutil.rmtree(browser.downloads)
     os.makedirs(browser.downloads)
     browser.events.clear()
     expected = {}
-    for fmt, button, names in [("bmp", "saveBmp", [f"{sprite}002.bmp"]),
-                               ("png", "savePng", [f"{sprite}002.png"]),
-                               ("sheet", "saveSheet", [f"{sprite}_sheet.json", f"{sprite}_sheet.png"]),
-                               ("gif", "saveGif", [f"{sprite}.gif"])]:
-        folder, run = native.export(sprite + ".shp", fmt, palette)
+    for fmt, button, names, options in [
+            ("bmp", "saveBmp", [f"{sprite}002.bmp"], ()),
+            ("png", "savePng", [f"{sprite}002.png"], ()),
+            ("sheet", "saveSheet", [f"{sprite}_sheet.json", f"{sprite}_sheet.png"], ()),
+            ("gif", "saveGif", [f"{sprite}.gif"], ("--opaque", "--delay", "100"))]:
+        folder, run = native.export(path, fmt, palette, options)
         expect(run.returncode == 0, run.stderr)
         for name in names:
             expected[name] = read_file(os.path.join(folder, name))
@@ -295,6 +328,97 @@ def check_hostile(page, native, name):
     texts = native.report_texts(name)
     expect(texts, f"shptool says nothing about {name}")
     expect(page.report() == texts, f"report {page.report()} != shptool's {texts}")
+    # In Russian the report says the same numbers in the same order.
+    page.click("language")
+    russian = page.report()
+    page.click("language")
+    numbers = [re.findall(r"\d+", line) for line in texts]
+    expect([re.findall(r"\d+", line) for line in russian] == numbers and
+           all(re.search("[а-я]", line) for line in russian), f"{russian} against {texts}")
+
+
+def check_archive(page, native, browser):
+    """Archives in an archive: the page lists the sprites as shptool finds
+    them, and reads them as shptool does."""
+    native.shptool_out("mix", "create", "--out", "inner.mix", "ball.shp")
+    native.shptool_out("mix", "create", "--out", "outer.mix", "inner.mix", "spinner.shp", "Demo.pal")
+    listing = native.shptool_out("mix", "list", "--recursive", "outer.mix")
+    entries = ["outer.mix/" + line.split("\t")[3] for line in listing.splitlines()
+               if line.endswith(".shp")]
+    expect(len(entries) == 2, f"shptool lists {entries}")
+    before = len(page.options("sprites"))
+    browser.set_files("#open", [os.path.join(native.demo, "outer.mix")])
+    browser.wait_for(f"document.getElementById('sprites').options.length === {before + 2}")
+    page.idle()
+    expect(page.options("sprites")[before:] == entries, f"{page.options('sprites')[before:]}")
+    chosen = page.browser.evaluate("document.getElementById('sprites').selectedOptions[0].textContent")
+    expect(chosen == entries[0], f"the archive's first sprite is not shown: {chosen}")
+    for path in entries:
+        page.choose("sprites", path)
+        count = int(re.search(r"(\d+) frames", native.shptool_out("info", path)).group(1))
+        name = os.path.splitext(os.path.basename(path))[0]
+        expected = [f"{n:03d} : {name}{n:03d}" for n in range(1, count + 1)]
+        expect(page.options("frames") == expected, f"{path}: {page.options('frames')}")
+    check_downloads(page, native, browser, entries[1], "Demo.pal")
+
+
+def check_animation(page, native, browser):
+    """Frames 2 and 4 only, 20 ms apart: Space plays them in turn and stops;
+    the GIF is shptool's of the same frames, delay and background."""
+    page.choose("sprites", "spinner.shp")
+    folder, run = native.export("spinner.shp", "bmp")
+    expect(run.returncode == 0, run.stderr)
+    played = [bmp_rgb(os.path.join(folder, f"spinner{n:03d}.bmp")) for n in (2, 4)]
+    page.select_frames([1, 3])
+    page.set_value("onlySelected", True)
+    page.set_value("delay", 20)
+    page.browser.evaluate("document.activeElement.blur()")
+    page.key(" ")
+    try:
+        for position in ("Frame 1 of 2", "Frame 2 of 2", "Frame 1 of 2"):
+            page.browser.wait_for(f"document.getElementById('position').textContent === {position!r}", 10)
+            expect(page.canvas_rgb() in played, f"at {position} the canvas shows another frame")
+    finally:
+        page.key(" ")
+    stopped = page.browser.evaluate("[document.getElementById('play').textContent, document.getElementById('position').textContent]")
+    expect(stopped == ["Play", ""], f"Space did not stop it: {stopped}")
+    page.set_value("backdrop", "checkerboard")
+    shutil.rmtree(browser.downloads)
+    os.makedirs(browser.downloads)
+    page.click("saveGif")
+    browser.wait_downloads(["spinner.gif"])
+    folder, run = native.export("spinner.shp", "gif", options=("--frames", "2,4", "--delay", "20"))
+    expect(run.returncode == 0, run.stderr)
+    expect(read_file(os.path.join(browser.downloads, "spinner.gif")) ==
+           read_file(os.path.join(folder, "spinner.gif")), "the GIF differs from shptool's")
+    for field, value in (("onlySelected", False), ("delay", 100), ("backdrop", "palette")):
+        page.set_value(field, value)
+
+
+def check_backdrop_and_shadows(page, native):
+    """Frame 1 of 12 over its shadow, frame 7, on the checkerboard: colour 0
+    shows 8 x 8 grey squares, darkened to half under the shadow."""
+    page.choose("sprites", "ball.shp")
+    page.set_value("backdrop", "checkerboard")
+    page.set_value("shadows", True)
+    page.choose("frames", "001 : ball001")
+    folder, _ = native.export("ball.shp", "bmp")
+    width, height, frame, colours = bmp_indices(os.path.join(folder, "ball001.bmp"))
+    shadow = bmp_indices(os.path.join(folder, "ball007.bmp"))[2]
+    expected, darkened = [], 0
+    for y in range(height):
+        row = []
+        for x in range(width):
+            grey = 0x80 if (x // 8 + y // 8) % 2 else 0xC0
+            darkened += frame[y][x] == 0 and shadow[y][x] != 0
+            grey = grey // 2 if shadow[y][x] != 0 else grey
+            row.append(colours[frame[y][x]] if frame[y][x] else (grey, grey, grey))
+        expected.append(row)
+    shown = page.canvas_rgb()
+    page.set_value("shadows", False)
+    page.set_value("backdrop", "palette")
+    expect(darkened > 0, "the shadow frame darkens nothing: a poor case")
+    expect(shown == (width, height, expected), "the composed frame differs")
 
 
 def check_broken_worker(page, native, script, report):

@@ -5,32 +5,78 @@
 
 const TEXTS = {
   ru: {
-    open: "Открыть файлы...", drop: "или перетащите сюда файлы .shp и .pal",
+    open: "Открыть файлы...", drop: "или перетащите сюда файлы .shp, .pal и .mix",
     sprites: "Спрайты", palette: "Палитра", frames: "Кадры", zoom: "Масштаб",
     saveBmp: "Кадр в BMP", savePng: "Кадр в PNG", saveSheet: "Лист PNG + JSON",
     saveGif: "Анимация GIF", language: "English", demo: "Demo (встроенная)",
-    ready: "Откройте спрайты .shp и палитры .pal.", loading: "Загрузка: ",
+    ready: "Откройте спрайты .shp, палитры .pal и архивы .mix.", loading: "Загрузка: ",
     frameCount: (w, h, n) => `${w} x ${h}, кадров: ${n}`,
     refused: "Файл не загружен", repaired: "Файл загружен с исправлениями",
-    noFrames: "В спрайте нет кадров.", notOurs: "Не SHP и не PAL, пропущен: ",
+    noFrames: "В спрайте нет кадров.", notOurs: "Не SHP, не PAL и не MIX, пропущен: ",
     badPalette: "Не удалось прочитать палитру: ", timeout: "Разбор файла длился слишком долго и был прерван.",
     failed: "Не удалось: ", notWritten: "Не удалось записать файл.",
     crashed: "Декодер не справился с этим файлом и был перезапущен.",
+    play: "Пуск", stop: "Стоп", delay: "Задержка, мс:", onlySelected: "Только выделенные",
+    backdrop: "Фон:", backdropPalette: "Палитра", backdropChecker: "Шахматы", shadows: "Тени",
+    position: (n, m) => `Кадр ${n} из ${m}`, nothingToPlay: "Нет кадров",
+    notArchive: "Не архив MIX, пропущен: ", archiveFaults: "Не все записи архива прочитаны",
   },
   en: {
     open: "Open files...", drop: "or drop .shp and .pal files here",
     sprites: "Sprites", palette: "Palette", frames: "Frames", zoom: "Zoom",
     saveBmp: "Frame as BMP", savePng: "Frame as PNG", saveSheet: "Sheet PNG + JSON",
     saveGif: "Animated GIF", language: "Русский", demo: "Demo (built in)",
-    ready: "Open .shp sprites and .pal palettes.", loading: "Loading: ",
+    ready: "Open .shp sprites, .pal palettes and .mix archives.", loading: "Loading: ",
     frameCount: (w, h, n) => `${w} x ${h}, ${n} frames`,
     refused: "The file was not loaded", repaired: "The file was loaded with repairs",
-    noFrames: "The sprite has no frames.", notOurs: "Neither SHP nor PAL, skipped: ",
+    noFrames: "The sprite has no frames.", notOurs: "Neither SHP, PAL nor MIX, skipped: ",
     badPalette: "Cannot read the palette: ", timeout: "Reading the file took too long and was stopped.",
     failed: "Failed: ", notWritten: "The file could not be written.",
     crashed: "The decoder failed on this file and was restarted.",
+    play: "Play", stop: "Stop", delay: "Delay, ms:", onlySelected: "Selected only",
+    backdrop: "Background:", backdropPalette: "Palette", backdropChecker: "Checkerboard", shadows: "Shadows",
+    position: (n, m) => `Frame ${n} of ${m}`, nothingToPlay: "No frames",
+    notArchive: "Not a MIX archive, skipped: ", archiveFaults: "Some entries of the archive could not be read",
   },
 };
+
+// The tools' report of a sprite, said in Russian: the same facts as the
+// English lines, which are the tools' own.
+const RUSSIAN_REPORT = {
+  frames: (n) => n + " " + (n % 10 === 1 && n % 100 !== 11 ? "кадр" : n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14) ? "кадра" : "кадров"),
+  number: (index) => String(index + 1).padStart(3, "0"),
+  tally: ([count, first], one, many) => count === 1 ? `кадр ${RUSSIAN_REPORT.number(first)} ${one}`
+    : `${RUSSIAN_REPORT.frames(count)} ${many} (первый: кадр ${RUSSIAN_REPORT.number(first)})`,
+  refusal(r, box) {
+    switch (r.refusal) {
+      case "cannotOpen": return "не удалось открыть файл (его нет, это папка или он не читается)";
+      case "shorterThanHeader": return `не файл SHP: ${r.fileSize} байт, меньше 8-байтового заголовка`;
+      case "imageTooLarge": return `отказано: изображению кадра в рамке спрайта ${box} нужно ${r.bytesNeeded} байт, больше, чем вмещает поток байтов`;
+      case "canvasesTooLarge": return `отказано: кадрам с точками нужно ${Math.floor(r.bytesNeeded / 1048576)} МиБ холстов и изображений (${box} каждый), больше разрешённых 512 МиБ`;
+    }
+    if (r.headersCut > 0)
+      return `не файл SHP: таблице из ${RUSSIAN_REPORT.frames(r.framesInHeader)} нужно ${8 + 24 * r.framesInHeader} байт, в файле ${r.fileSize}`;
+    return null;
+  },
+  repairs(r, box) {
+    const tallies = [
+      [r.clipped, `выходит за рамку спрайта ${box}: обрезан по ней`, `выходят за рамку спрайта ${box}: обрезаны по ней`],
+      [r.truncated, "с данными, оборванными концом файла: недостающие точки цвета 0", "с данными, оборванными концом файла: недостающие точки цвета 0"],
+      [r.dataPastEnd, "с данными за концом файла: оставлен пустым", "с данными за концом файла: оставлены пустыми"],
+      [r.overBudget, "оставлен пустым: кадры перечитывают данные друг друга далеко за размером файла", "оставлены пустыми: кадры перечитывают данные друг друга далеко за размером файла"],
+    ];
+    return tallies.filter(([tally]) => tally[0] > 0).map(([tally, one, many]) => RUSSIAN_REPORT.tally(tally, one, many));
+  },
+};
+
+// The lines of a sprite's report in the page's language. A refusal the
+// report has no numbers for (an archive's entry not found) keeps the tools' words.
+function reportLines(description) {
+  if (state.language !== "ru") return description.refusal ? [description.refusal] : description.repairs;
+  const box = `${description.width} x ${description.height}`;
+  if (description.refusal) return [RUSSIAN_REPORT.refusal(description.report, box) || description.refusal];
+  return RUSSIAN_REPORT.repairs(description.report, box);
+}
 
 // A request the worker has not answered within this time is taken for a
 // hostile file: the worker is replaced and the request fails.
@@ -41,11 +87,13 @@ const state = {
   language: (navigator.language || "").toLowerCase().startsWith("ru") ? "ru" : "en",
   // Files stay blobs here: only the worker reads their bytes, so a large
   // file costs the page's own thread nothing.
-  sprites: [],   // {name, blob}
+  sprites: [],   // {name, blob, key, entry}: entry is the path inside an archive
   palettes: [{ name: "Demo.pal", blob: new Blob([Uint8Array.from(atob(DEMO_PALETTE), (c) => c.charCodeAt(0))]) }],
   sprite: null,  // the description of the loaded sprite
   frame: -1,
   loads: 0,      // sprites asked for so far
+  files: 0,      // files opened so far: each has a key the worker keeps it by
+  player: { list: [], position: 0, timer: 0 },
   status: { key: "ready", extra: "" },
 };
 
@@ -69,6 +117,7 @@ function restartWorker(reason) {
   const pending = [...worker.pending.values()];
   worker.pending.clear();
   for (const request of pending) { clearTimeout(request.timer); request.reject(new Error(reason)); }
+  stopPlaying();
   state.sprite = null;
   $("frames").replaceChildren();
   clearView();
@@ -120,10 +169,15 @@ function showTexts() {
   $("language").textContent = text("language");
   $("palette").options[0].textContent = text("demo");
   showStatus();
-  if (!$("report").hidden) $("reportTitle").textContent = text($("report").dataset.kind);
+  if (state.report) showReport(...state.report);
+  showPlayer();
 }
 
+// `lines`: texts, or a sprite's description whose report is said in the
+// page's language.
 function showReport(kind, lines) {
+  state.report = [kind, lines];
+  if (!Array.isArray(lines)) lines = reportLines(lines);
   const report = $("report");
   report.hidden = lines.length === 0;
   report.dataset.kind = kind;
@@ -141,15 +195,44 @@ function addOption(list, label) {
   return option;
 }
 
+function addSprite(name, blob, key, entry) {
+  state.sprites.push({ name, blob, key, entry });
+  addOption($("sprites"), name);
+  return state.sprites.length - 1;
+}
+
+// Lists the sprites of an archive as "archive.mix/name.shp"; the index of
+// the first, or -1.
+async function openArchive(file, key, skipped, faults) {
+  let listing;
+  try {
+    listing = (await call({ op: "archive", name: file.name, blob: file, key })).listing;
+  } catch (error) {
+    setStatus("failed", error.message);
+    return -1;
+  }
+  if (!listing.archive) { skipped.push(file.name); return -1; }
+  faults.push(...listing.errors);
+  let first = -1;
+  for (const entry of listing.entries) {
+    const index = addSprite(file.name + "/" + entry, file, key, entry);
+    if (first < 0) first = index;
+  }
+  return first;
+}
+
 async function openFiles(files) {
   let firstSprite = -1, newPalette = -1;
-  const skipped = [];
+  const skipped = [], faults = [];
   for (const file of files) {
     const lower = file.name.toLowerCase();
+    const key = "f" + ++state.files;
     if (lower.endsWith(".shp")) {
-      state.sprites.push({ name: file.name, blob: file });
-      addOption($("sprites"), file.name);
-      if (firstSprite < 0) firstSprite = state.sprites.length - 1;
+      const index = addSprite(file.name, file, key, "");
+      if (firstSprite < 0) firstSprite = index;
+    } else if (lower.endsWith(".mix")) {
+      const index = await openArchive(file, key, skipped, faults);
+      if (firstSprite < 0) firstSprite = index;
     } else if (lower.endsWith(".pal")) {
       state.palettes.push({ name: file.name, blob: file });
       addOption($("palette"), file.name);
@@ -169,7 +252,8 @@ async function openFiles(files) {
     await chooseSprite();
   }
   // Said last, so that the sprite's own line does not hide it.
-  if (skipped.length) setStatus("notOurs", skipped.join(", "));
+  if (faults.length) setStatus("archiveFaults", ": " + faults.join("; "));
+  if (skipped.length) setStatus(skipped.some((name) => name.toLowerCase().endsWith(".mix")) ? "notArchive" : "notOurs", skipped.join(", "));
 }
 
 async function choosePalette() {
@@ -188,6 +272,7 @@ async function chooseSprite() {
   if (!sprite) return;
   // Only the sprite chosen last is shown, whichever answer comes first.
   const ticket = ++state.loads;
+  stopPlaying();
   state.sprite = null;
   state.frame = -1;
   $("frames").replaceChildren();
@@ -195,7 +280,8 @@ async function chooseSprite() {
   setStatus("loading", sprite.name);
   let reply;
   try {
-    reply = await call({ op: "load", name: sprite.name, blob: sprite.blob });
+    const { name, blob, key, entry } = sprite;
+    reply = await call({ op: "load", name: entry ? name.slice(0, -entry.length - 1) : name, blob, key, entry });
   } catch (error) {
     if (ticket !== state.loads) return;
     showReport("refused", [error.message]);
@@ -206,13 +292,13 @@ async function chooseSprite() {
   if (ticket !== state.loads) return;
   const description = reply.description;
   if (description.refusal) {
-    showReport("refused", [description.refusal]);
+    showReport("refused", description);
     setStatus("failed", sprite.name);
     clearView();
     return;
   }
   state.sprite = description;
-  showReport("repaired", description.repairs);
+  showReport("repaired", description);
   for (const line of description.lines) addOption($("frames"), line);
   setStatus("frameCount", [description.width, description.height, description.lines.length]);
   if (description.lines.length === 0) { setStatus("noFrames"); clearView(); return; }
@@ -239,11 +325,19 @@ function applyZoom() {
   }
 }
 
-async function showFrame(index) {
+// The frame under frame `index` when shadows are shown: a sprite with an
+// even number of frames keeps them in its second half.
+function shadowOf(index) {
+  const count = state.sprite ? state.sprite.lines.length : 0;
+  return $("shadows").checked && count % 2 === 0 && index < count / 2 ? index + count / 2 : -1;
+}
+
+async function showFrame(index, shadow = shadowOf(index)) {
   if (!state.sprite || index < 0 || index >= state.sprite.lines.length) return;
   state.frame = index;
   try {
-    const reply = await call({ op: "frame", index });
+    const checkerboard = $("backdrop").value === "checkerboard";
+    const reply = await call({ op: "frame", index, shadow, checkerboard });
     if (state.frame !== index) return;  // a later step overtook this one
     const canvas = $("view");
     canvas.width = reply.width;
@@ -258,17 +352,79 @@ async function showFrame(index) {
 
 function stepFrame(delta) {
   if (!state.sprite) return;
+  stopPlaying();
   const next = Math.min(Math.max(state.frame + delta, 0), state.sprite.lines.length - 1);
   $("frames").value = String(next);
   showFrame(next);
 }
+
+// --- animation ---------------------------------------------------------
+
+function delayMs() {
+  const delay = Math.round(Number($("delay").value));
+  return Number.isFinite(delay) ? Math.min(Math.max(delay, 20), 2000) : 100;
+}
+
+function selectedFrames() {
+  return [...$("frames").selectedOptions].map((option) => Number(option.value));
+}
+
+// The frames the animation plays, as the viewer's animation window
+// chooses them: [frame, shadow] pairs.
+async function playList() {
+  const reply = await call({ op: "playList", onlySelected: $("onlySelected").checked,
+                             shadows: $("shadows").checked, selected: selectedFrames() });
+  return reply.list;
+}
+
+function showPlayer() {
+  const { list, position, timer } = state.player;
+  $("play").textContent = text(timer ? "stop" : "play");
+  $("position").textContent = timer ? text("position")(position + 1, list.length) : "";
+}
+
+function stopPlaying() {
+  clearTimeout(state.player.timer);
+  state.player.timer = 0;
+  showPlayer();
+}
+
+async function startPlaying() {
+  if (!state.sprite) return;
+  const ticket = state.loads;
+  const list = await playList();
+  if (ticket !== state.loads) return;
+  if (!list.length) { setStatus("nothingToPlay"); return; }
+  clearTimeout(state.player.timer);
+  state.player = { list, position: list.length - 1, timer: -1 };
+  nextPlayedFrame();
+}
+
+// Each frame is asked for once the one before is shown, so that a slow
+// frame delays the next rather than piling up requests.
+async function nextPlayedFrame() {
+  const player = state.player;
+  if (!player.timer) return;
+  const started = performance.now();
+  player.position = (player.position + 1) % player.list.length;
+  const [frame, shadow] = player.list[player.position];
+  await showFrame(frame, shadow);
+  if (!player.timer || player !== state.player) return;
+  showPlayer();
+  player.timer = setTimeout(nextPlayedFrame, Math.max(0, delayMs() - (performance.now() - started)));
+}
+
+function togglePlaying() { if (state.player.timer) stopPlaying(); else startPlaying(); }
 
 // --- downloads ---------------------------------------------------------
 
 async function download(format) {
   if (!state.sprite) return;
   try {
-    const reply = await call({ op: "export", format, index: state.frame });
+    // A GIF is the animation as it plays, as the viewer's window saves it.
+    const gif = format === "gif" ? { frames: (await playList()).map(([frame]) => frame), delay: delayMs(),
+                                     opaque: $("backdrop").value === "palette" } : {};
+    const reply = await call({ op: "export", format, index: state.frame, ...gif });
     if (!reply.files.length) { setStatus("notWritten"); return; }
     for (const file of reply.files) {
       const link = document.createElement("a");
@@ -292,12 +448,18 @@ function wire() {
   $("palette").addEventListener("change", choosePalette);
   $("frames").addEventListener("change", () => showFrame(Number($("frames").value)));
   $("zoom").addEventListener("input", applyZoom);
+  $("play").addEventListener("click", togglePlaying);
+  $("delay").addEventListener("change", () => { $("delay").value = String(delayMs()); });
+  for (const id of ["backdrop", "shadows"])
+    $(id).addEventListener("change", () => { if (!state.player.timer) showFrame(state.frame); });
+  $("onlySelected").addEventListener("change", () => { if (state.player.timer) startPlaying(); });
   $("language").addEventListener("click", () => { state.language = state.language === "ru" ? "en" : "ru"; showTexts(); });
   for (const [id, format] of [["saveBmp", "bmp"], ["savePng", "png"], ["saveSheet", "sheet"], ["saveGif", "gif"]])
     $(id).addEventListener("click", () => download(format));
   document.addEventListener("keydown", (event) => {
     // Lists and fields move with the arrows themselves.
     if (event.target.closest("select, input")) return;
+    if (event.key === " " && !event.target.closest("button")) { event.preventDefault(); togglePlaying(); return; }
     const delta = { ArrowLeft: -1, ArrowUp: -1, ArrowRight: 1, ArrowDown: 1 }[event.key];
     if (delta) { event.preventDefault(); stepFrame(delta); }
   });
