@@ -223,6 +223,8 @@ def main():
             page.choose("palette", "Demo.pal")
             page.choose("sprites", "waves.shp")
             page.choose("frames", "003 : waves003")
+            browser.evaluate("""(() => { const zoom = document.getElementById('zoom');
+                zoom.value = '2'; zoom.dispatchEvent(new Event('input')); })()""")
             if browser.evaluate("document.documentElement.lang") != "ru":
                 page.click("language")  # the viewer's own language
             browser.screenshot(screenshot)
