@@ -256,10 +256,14 @@ bool LoadPalette(TRun& run) {
 // Each file on a worker of its own, its lines put out in argument order.
 bool ConvertFiles(TRun& run, const std::vector<TSpriteInput>& files) {
   unsigned workers = run.Options.Jobs ? run.Options.Jobs : UsableProcessors();
-  std::vector<std::string> keys;
+  std::vector<std::string> names;
   for (const TSpriteInput& file : files)
-    keys.push_back(OutputNameKey(SpriteNameOf(SpriteFileNameOf(file).c_str())));
-  std::vector<size_t> groups = GroupsOfKeys(keys);
+    names.push_back(SpriteNameOf(SpriteFileNameOf(file).c_str()));
+  // Only frame files carry numbers; a sprite's own files meet only its own name.
+  const bool numbered = !run.Options.Info && run.Format->EncodeFrame;
+  std::vector<size_t> groups = GroupsOfSprites(names, [&](size_t file) {
+    return numbered ? FramesInHeaderOf(files[file]) : std::optional<uint32_t>(0);
+  });
   run.TwoThreadCanvasBytes = run.Options.TwoThreadCanvasBytes;
   if (workers > 1 && files.size() > 1) run.TwoThreadCanvasBytes = UINT64_MAX;
   std::vector<TWrittenNames> writtenNames(
