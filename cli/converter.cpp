@@ -17,6 +17,7 @@
 #include "cli/export_jobs.h"
 #include "cli/frame_pipeline.h"
 #include "cli/image_exports.h"
+#include "cli/info_text.h"
 #include "cli/processors.h"
 #include "cli/load_report_text.h"
 #include "cli/palette_option.h"
@@ -108,36 +109,8 @@ bool LoadSprite(TFileRun& run, const TSpriteInput& input) {
   return true;
 }
 
-// The compression field as stored: "3", or "0xCCCCCC03 kind=3" when its
-// upper bytes, which decoding ignores, are not zero.
-std::string CompressionText(uint32_t compression) {
-  if (compression == FrameKind(compression)) return std::to_string(compression);
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%08lX kind=%lu", static_cast<unsigned long>(compression),
-                static_cast<unsigned long>(FrameKind(compression)));
-  return text;
-}
-
 void PrintInfo(TFileRun& run, const std::string& file) {
-  const TShpFrameStream& s = run.Frames;
-  std::string text = file + ": sprite " + std::to_string(s.Width()) + " x " +
-                     std::to_string(s.Height()) + ", " + std::to_string(s.FrameCount()) +
-                     " frames\n";
-  char line[256];
-  for (int32_t i = 0; i < s.FrameCount(); ++i) {
-    if (!FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) continue;
-    const TShpFrameHeader& f = s.Header(i);
-    std::snprintf(line, sizeof line,
-                  "frame %s: x=%u y=%u width=%u height=%u compression=%s extra1=%lu extra2=%lu "
-                  "offset=%lu pixels=%s\n",
-                  FrameNumberText(i + 1).c_str(), unsigned{f.X}, unsigned{f.Y},
-                  unsigned{f.FrameWidth}, unsigned{f.FrameHeight},
-                  CompressionText(f.Compression).c_str(), static_cast<unsigned long>(f.Extra1),
-                  static_cast<unsigned long>(f.Extra2), static_cast<unsigned long>(f.DataOffset),
-                  f.DataOffset != 0 ? "yes" : "no");
-    text += line;
-  }
-  run.Console.Out(text);
+  run.Console.Out(SpriteInfoText(file, run.Frames, run.Options.Frames));
 }
 
 // The frames to write, 0-based: those listed, in list order, or all.
