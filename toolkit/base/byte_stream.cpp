@@ -203,7 +203,7 @@ TByteStream* MakeFileReader(const char* fileName) {
   s->Ops.Read = BufferedRead;
   s->Ops.Close = BufferedClose;
   s->FileHandle = OpenFileForReading(fileName);
-  s->ReadBuffer = new TReadAhead();
+  s->ReadBuffer = new TReadAhead;  // its bytes untouched until a small read needs them
   return s;
 }
 
