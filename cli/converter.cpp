@@ -142,7 +142,7 @@ void WriteWholeSprite(TFileRun& run, const std::string& file) {
 }
 
 // A file per frame, in frame order, each decoded again into a reused
-// buffer; large sprites with a second thread making every second image.
+// buffer; large sprites with a second thread making images ahead.
 void WriteEachFrame(TFileRun& run, const std::string& file) {
   std::vector<int32_t> frames;
   for (int32_t i = 0; i < run.Frames.FrameCount(); ++i) {

@@ -119,8 +119,9 @@ void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fil
   split.TakeBack(helperFirst);
 
   // The helper starts with the whole budget and spends it on its own jobs
-  // only, so a job it decodes stops for the budget only where that runs out
-  // here, where its Used then equals its BudgetBefore.
+  // only. A job it decodes without running that out ends as in file order
+  // with any budget above what it used; one that runs it out has a Used
+  // equal to its BudgetBefore.
   std::thread helper;
   try {
     helper = std::thread(

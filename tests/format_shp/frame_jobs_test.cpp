@@ -52,7 +52,7 @@ std::set<std::thread::id> ThreadsThatRead(const TByteStream* stream) {
   return threads;
 }
 
-// However the two threads interleave, the later half must never touch the
+// However the two threads interleave, the helper must never touch the
 // first thread's stream: each stream is read by one thread only.
 TEST(FrameJobs, EachThreadReadsThroughItsOwnStream) {
   if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one processor: one thread";
