@@ -22,8 +22,8 @@ void TConsole::Warning(const std::string& subject, const std::string& text) {
   Line(program_ + ": " + subject + ": warning: " + text);
 }
 
-void TConsole::Out(const std::string& text) {
-  if (record_) return record_->push_back({true, text});
+void TConsole::Out(std::string text) {
+  if (record_) return record_->push_back({true, std::move(text)});
   WriteText(stdout, text);
   std::fflush(stdout);
 }

@@ -27,8 +27,8 @@ class TConsole {
   void Progress(size_t index, size_t count, const std::string& file);
   void Error(const std::string& subject, const std::string& text);
   void Warning(const std::string& subject, const std::string& text);
-  // Text for the standard output, as it is.
-  void Out(const std::string& text);
+  // Text for the standard output, as it is (kept, when recorded, without a copy).
+  void Out(std::string text);
 
   // Keeps every line and text in `lines` instead of printing it.
   void RecordInto(std::vector<TConsoleLine>* lines) { record_ = lines; }

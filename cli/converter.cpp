@@ -17,6 +17,7 @@
 #include "cli/export_jobs.h"
 #include "cli/frame_pipeline.h"
 #include "cli/image_exports.h"
+#include "cli/info_text.h"
 #include "cli/processors.h"
 #include "cli/load_report_text.h"
 #include "cli/palette_option.h"
@@ -108,36 +109,8 @@ bool LoadSprite(TFileRun& run, const TSpriteInput& input) {
   return true;
 }
 
-// The compression field as stored: "3", or "0xCCCCCC03 kind=3" when its
-// upper bytes, which decoding ignores, are not zero.
-std::string CompressionText(uint32_t compression) {
-  if (compression == FrameKind(compression)) return std::to_string(compression);
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%08lX kind=%lu", static_cast<unsigned long>(compression),
-                static_cast<unsigned long>(FrameKind(compression)));
-  return text;
-}
-
 void PrintInfo(TFileRun& run, const std::string& file) {
-  const TShpFrameStream& s = run.Frames;
-  std::string text = file + ": sprite " + std::to_string(s.Width()) + " x " +
-                     std::to_string(s.Height()) + ", " + std::to_string(s.FrameCount()) +
-                     " frames\n";
-  char line[256];
-  for (int32_t i = 0; i < s.FrameCount(); ++i) {
-    if (!FrameIsListed(run.Options.Frames, static_cast<uint32_t>(i + 1))) continue;
-    const TShpFrameHeader& f = s.Header(i);
-    std::snprintf(line, sizeof line,
-                  "frame %s: x=%u y=%u width=%u height=%u compression=%s extra1=%lu extra2=%lu "
-                  "offset=%lu pixels=%s\n",
-                  FrameNumberText(i + 1).c_str(), unsigned{f.X}, unsigned{f.Y},
-                  unsigned{f.FrameWidth}, unsigned{f.FrameHeight},
-                  CompressionText(f.Compression).c_str(), static_cast<unsigned long>(f.Extra1),
-                  static_cast<unsigned long>(f.Extra2), static_cast<unsigned long>(f.DataOffset),
-                  f.DataOffset != 0 ? "yes" : "no");
-    text += line;
-  }
-  run.Console.Out(text);
+  run.Console.Out(SpriteInfoText(file, run.Frames, run.Options.Frames));
 }
 
 // The frames to write, 0-based: those listed, in list order, or all.
@@ -169,7 +142,7 @@ void WriteWholeSprite(TFileRun& run, const std::string& file) {
 }
 
 // A file per frame, in frame order, each decoded again into a reused
-// buffer; large sprites with a second thread making every second image.
+// buffer; large sprites with a second thread making images ahead.
 void WriteEachFrame(TFileRun& run, const std::string& file) {
   std::vector<int32_t> frames;
   for (int32_t i = 0; i < run.Frames.FrameCount(); ++i) {
@@ -256,10 +229,14 @@ bool LoadPalette(TRun& run) {
 // Each file on a worker of its own, its lines put out in argument order.
 bool ConvertFiles(TRun& run, const std::vector<TSpriteInput>& files) {
   unsigned workers = run.Options.Jobs ? run.Options.Jobs : UsableProcessors();
-  std::vector<std::string> keys;
+  std::vector<std::string> names;
   for (const TSpriteInput& file : files)
-    keys.push_back(OutputNameKey(SpriteNameOf(SpriteFileNameOf(file).c_str())));
-  std::vector<size_t> groups = GroupsOfKeys(keys);
+    names.push_back(SpriteNameOf(SpriteFileNameOf(file).c_str()));
+  // Only frame files carry numbers; a sprite's own files meet only its own name.
+  const bool numbered = !run.Options.Info && run.Format->EncodeFrame;
+  std::vector<size_t> groups = GroupsOfSprites(names, [&](size_t file) {
+    return numbered ? FramesInHeaderOf(files[file]) : std::optional<uint32_t>(0);
+  });
   run.TwoThreadCanvasBytes = run.Options.TwoThreadCanvasBytes;
   if (workers > 1 && files.size() > 1) run.TwoThreadCanvasBytes = UINT64_MAX;
   std::vector<TWrittenNames> writtenNames(

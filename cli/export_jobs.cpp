@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <thread>
 
@@ -57,14 +58,46 @@ class TJobBoard {
 
 }  // namespace
 
-std::string OutputNameKey(const std::string& spriteName) {
-  std::string key = spriteName;
-  while (!key.empty() && key.back() >= '0' && key.back() <= '9')
-    key.pop_back();
-  for (char& c : key) {
+std::string FoldedName(const std::string& spriteName) {
+  std::string folded = spriteName;
+  for (char& c : folded) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
+  return folded;
+}
+
+std::string OutputNameKey(const std::string& spriteName) {
+  std::string key = FoldedName(spriteName);
+  while (!key.empty() && key.back() >= '0' && key.back() <= '9')
+    key.pop_back();
   return key;
+}
+
+std::vector<size_t> GroupsOfSprites(
+    const std::vector<std::string>& names,
+    const std::function<std::optional<uint32_t>(size_t file)>& frameCount) {
+  // The folded names under each digit-free key.
+  std::map<std::string, std::set<std::string>> namesOfKey;
+  for (const std::string& name : names)
+    namesOfKey[OutputNameKey(name)].insert(FoldedName(name));
+  // "tank" frame 1001 is "tank1" frame 1; frame 1000 would be "tank1"
+  // frame 0, which no sprite has.
+  constexpr uint32_t kFirstSharedNumber = 1001;
+  std::set<std::string> joined;
+  for (size_t file = 0; file < names.size(); ++file) {
+    std::string key = OutputNameKey(names[file]);
+    if (namesOfKey[key].size() < 2 || joined.contains(key)) continue;
+    std::optional<uint32_t> count = frameCount(file);
+    if (!count || *count >= kFirstSharedNumber) joined.insert(key);
+  }
+  // A joined key never equals another key's folded name: that name would
+  // have the joined key itself.
+  std::vector<std::string> keys;
+  for (const std::string& name : names) {
+    std::string key = OutputNameKey(name);
+    keys.push_back(joined.contains(key) ? key : FoldedName(name));
+  }
+  return GroupsOfKeys(keys);
 }
 
 std::vector<size_t> GroupsOfKeys(const std::vector<std::string>& keys) {

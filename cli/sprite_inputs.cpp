@@ -1,5 +1,7 @@
 #include "cli/sprite_inputs.h"
 
+#include <limits>
+
 #include "cli/console.h"
 #include "format_shp/frame_stream.h"
 #include "format_shp/shp.h"
@@ -7,6 +9,8 @@
 #include "formats/mix_names.h"
 #include "formats/mix_source.h"
 #include "formats/mix_walk.h"
+#include "toolkit/base/file_io.h"
+#include "toolkit/base/le_bytes.h"
 
 namespace {
 
@@ -68,6 +72,22 @@ std::string SpriteFileNameOf(const TSpriteInput& input) {
   if (at.Whole) return at.File;
   // An ID has no extension to stop the sprite's name at: one is given.
   return ParseMixId(at.EntryName) ? at.EntryName + ".shp" : at.EntryName;
+}
+
+std::optional<uint32_t> FramesInHeaderOf(const TSpriteInput& input) {
+  const TMixLocation& at = input.At;
+  uint64_t offset = at.Whole ? 0 : at.Offset;
+  if ((!at.Whole && at.Size < kShpFileHeaderSize) ||
+      offset > uint64_t{std::numeric_limits<int32_t>::max()})
+    return std::nullopt;
+  TFileHandle file = OpenFileForReading(at.File.c_str());
+  if (file == kInvalidFileHandle) return std::nullopt;
+  uint8_t header[kShpFileHeaderSize];
+  bool read = SetFilePosition(file, static_cast<int32_t>(offset), kFromStart) == offset &&
+              ReadFromFile(file, header, kShpFileHeaderSize) == kShpFileHeaderSize;
+  CloseFile(file);
+  if (!read) return std::nullopt;
+  return ReadLe16(header + 6);
 }
 
 void OpenSpriteInput(TShpFrameStream& frames, const TSpriteInput& input) {

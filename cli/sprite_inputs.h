@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,10 @@ std::vector<TSpriteInput> ExpandSpriteInputs(const std::vector<std::string>& arg
 // The file name the sprite is named after: the file's own, or for an entry
 // its name, or its ID with ".shp" when the name is not known.
 std::string SpriteFileNameOf(const TSpriteInput& input);
+
+// The frame count in the input's file header, which no frame number of
+// the sprite exceeds; nothing when the header cannot be read.
+std::optional<uint32_t> FramesInHeaderOf(const TSpriteInput& input);
 
 // Opens the input's bytes to be read a frame at a time.
 void OpenSpriteInput(TShpFrameStream& frames, const TSpriteInput& input);

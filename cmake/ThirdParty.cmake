@@ -36,9 +36,13 @@ elseif(WIN32)
   add_library(skarnel_zlib INTERFACE)
   target_link_libraries(skarnel_zlib INTERFACE ${SKARNEL_ZLIB})
 else()
+  # The archive, not the shared library: the command-line tools are linked
+  # statically whole (cli/CMakeLists.txt).
   find_package(ZLIB REQUIRED)
+  find_library(SKARNEL_ZLIB NAMES libz.a REQUIRED)
   add_library(skarnel_zlib INTERFACE)
-  target_link_libraries(skarnel_zlib INTERFACE ZLIB::ZLIB)
+  target_include_directories(skarnel_zlib INTERFACE ${ZLIB_INCLUDE_DIRS})
+  target_link_libraries(skarnel_zlib INTERFACE ${SKARNEL_ZLIB})
 endif()
 
 # Third-party code is not ours to keep warning-free; its warnings are hidden.

@@ -1,6 +1,8 @@
 #include "format_shp/frame_jobs.h"
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -28,13 +30,66 @@ std::vector<uint8_t> ScratchFor(std::span<TFrameJob> jobs) {
   return {};
 }
 
-void DecodeInOrder(std::span<TFrameJob> jobs, TByteCursor& in, uint64_t& budget) {
-  std::vector<uint8_t> scratch = ScratchFor(jobs);
+void DecodeInOrder(std::span<TFrameJob> jobs, TByteCursor& in, uint64_t& budget,
+                   std::vector<uint8_t>& scratch) {
   for (TFrameJob& job : jobs) {
     job.BudgetBefore = budget;
     job.End = DecodeInto(job, in, job.Canvas ? job.Canvas : scratch.data(), budget);
     job.Used = job.BudgetBefore - budget;
   }
+}
+
+void DecodeInOrder(std::span<TFrameJob> jobs, TByteCursor& in, uint64_t& budget) {
+  std::vector<uint8_t> scratch = ScratchFor(jobs);
+  DecodeInOrder(jobs, in, budget, scratch);
+}
+
+// The jobs in blocks that two threads take: the calling thread from the
+// front, the helper from the back, until they meet. However late the
+// helper starts or slowly it runs, neither waits long for the other; the
+// helper's jobs are always the last ones.
+class TBlockSplit {
+ public:
+  explicit TBlockSplit(size_t jobs)
+      : jobs_(jobs), size_((jobs + kBlocks - 1) / kBlocks), back_((jobs + size_ - 1) / size_) {}
+
+  // The next block from the front, false when none is left.
+  bool TakeFront(size_t& block) {
+    std::lock_guard lock(mutex_);
+    if (front_ == back_) return false;
+    block = front_++;
+    return true;
+  }
+  bool TakeBack(size_t& block) {
+    std::lock_guard lock(mutex_);
+    if (front_ == back_) return false;
+    block = --back_;
+    return true;
+  }
+  std::span<TFrameJob> Jobs(std::span<TFrameJob> jobs, size_t block) const {
+    size_t first = block * size_;
+    return jobs.subspan(first, std::min(size_, jobs_ - first));
+  }
+  // After both are done: where the helper's jobs begin.
+  size_t Met() const { return std::min(front_ * size_, jobs_); }
+
+ private:
+  static constexpr size_t kBlocks = 64;  // fine enough to even out, few enough to read on
+  const size_t jobs_;
+  const size_t size_;
+  std::mutex mutex_;
+  size_t front_ = 0;
+  size_t back_;
+};
+
+// The helper's blocks, last first, each in order, drawing on one budget.
+void DecodeBlocksFromTheBack(TBlockSplit& split, std::span<TFrameJob> jobs, size_t firstBlock,
+                             TByteCursor& in, uint64_t budget) {
+  std::vector<uint8_t> scratch = ScratchFor(jobs);
+  size_t block = firstBlock;
+  do {
+    DecodeInOrder(split.Jobs(jobs, block), in, budget, scratch);
+  } while (split.TakeBack(block));
 }
 
 bool WorthASecondThread(std::span<TFrameJob> jobs, uint64_t twoThreadBytes) {
@@ -57,34 +112,45 @@ void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fil
     return DecodeInOrder(jobs, in, budget);
   }
   TByteCursor laterIn(stream, in.End(), in.Base());
-  std::span<TFrameJob> earlier = jobs.first(jobs.size() / 2);
-  std::span<TFrameJob> later = jobs.subspan(earlier.size());
+  // Each thread has a block of its own however the other runs.
+  TBlockSplit split(jobs.size());
+  size_t block = 0, helperFirst = 0;
+  split.TakeFront(block);
+  split.TakeBack(helperFirst);
 
-  // The later half starts with the whole budget: never less than it has
-  // when decoded in order, so it stops for the budget only where that would too.
-  uint64_t laterBudget = budget;
+  // The helper starts with the whole budget and spends it on its own jobs
+  // only. A job it decodes without running that out ends as in file order
+  // with any budget above what it used; one that runs it out has a Used
+  // equal to its BudgetBefore.
   std::thread helper;
   try {
-    helper = std::thread([&] { DecodeInOrder(later, laterIn, laterBudget); });
+    helper = std::thread(
+        [&, budget] { DecodeBlocksFromTheBack(split, jobs, helperFirst, laterIn, budget); });
   } catch (const std::system_error&) {
     return DecodeInOrder(jobs, in, budget);
   }
-  DecodeInOrder(earlier, in, budget);
+  std::vector<uint8_t> scratch = ScratchFor(jobs);
+  do {
+    DecodeInOrder(split.Jobs(jobs, block), in, budget, scratch);
+  } while (split.TakeFront(block));
   helper.join();
+  std::span<TFrameJob> later = jobs.subspan(split.Met());
 
-  // Its frames stand while the budget left in order still exceeds what
-  // each took; from the first that would have run it out, they are
+  // Its frames stand while each neither ran out of the helper's budget nor
+  // takes all of what is left in order; from the first that does, they are
   // decoded again, in order. Only files that re-read their data get there.
   size_t kept = 0;
-  for (; kept < later.size() && later[kept].Used < budget; ++kept) {
-    later[kept].BudgetBefore = budget;
-    budget -= later[kept].Used;
+  for (; kept < later.size(); ++kept) {
+    TFrameJob& job = later[kept];
+    if (job.Used >= job.BudgetBefore || job.Used >= budget) break;
+    job.BudgetBefore = budget;
+    budget -= job.Used;
   }
   std::span<TFrameJob> again = later.subspan(kept);
   for (const TFrameJob& job : again) {
     if (job.Canvas) std::memset(job.Canvas, 0, job.CanvasSize);
   }
-  DecodeInOrder(again, in, budget);
+  DecodeInOrder(again, in, budget, scratch);
 }
 
 void RedecodeFrameJob(const TFrameJob& job, TByteCursor& in, uint8_t* canvas) {

@@ -33,7 +33,7 @@ struct TFrameJob {
 
 // Decodes the jobs with the result of doing so in order with the one
 // cursor, charging `budget` as it goes. When their canvases come to at
-// least `twoThreadBytes` and there is a second processor, the later half is
+// least `twoThreadBytes` and there is a second processor, the last jobs are
 // decoded at the same time on another thread, with a reader of its own that
 // `openReader` opens on `fileName`, over the same part of it as `in`. Each
 // canvas must be followed by kCodedRowOverrun bytes that belong to no other

@@ -112,6 +112,7 @@ void TShpFrameStream::ReadFrameHeaders() {
 
 void TShpFrameStream::PlanFrames() {
   plans_.assign(headers_.size(), TFramePlan());
+  jobs_.reserve(headers_.size());  // fresh pages once, never a copy
   for (int32_t i = 0; i < FrameCount(); ++i)
     PlanFrame(i);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "app/demo/demo_folder.h"
@@ -28,6 +29,44 @@ TEST(ExportJobs, NamesThatCouldShareFilesShareAKey) {
   for (const TCase& c : cases)
     EXPECT_EQ(OutputNameKey(c.a) == OutputNameKey(c.b), c.same) << c.a << " " << c.b;
   EXPECT_EQ(GroupsOfKeys({"x", "y", "x", "z", "y"}), (std::vector<size_t>{0, 1, 0, 2, 1}));
+}
+
+// Files share a group where their frame files could share names, and the
+// frame counts are read only where the names differ by trailing digits.
+TEST(ExportJobs, FilesWhoseFramesCouldMeetShareAGroup) {
+  struct TCase {
+    const char* what;
+    std::vector<std::string> names;
+    std::vector<std::optional<uint32_t>> counts;
+    std::vector<size_t> groups;
+    std::vector<size_t> asked;
+  };
+  const std::optional<uint32_t> unknown;
+  const TCase cases[] = {
+      {"names with digits added, few frames",
+       {"tank", "tank1", "tank2"},
+       {24, 24, 24},
+       {0, 1, 2},
+       {0, 1, 2}},
+      {"frame 1001 is tank1's frame 1", {"tank", "tank1", "x"}, {1001, 24, 24}, {0, 0, 1}, {0}},
+      {"frame 1000 meets no name", {"tank", "tank1"}, {1000, 1000}, {0, 1}, {0, 1}},
+      {"a count that cannot be read", {"tank", "Tank1"}, {24, unknown}, {0, 0}, {0, 1}},
+      {"the same name in any case", {"Tank", "tANK", "tank"}, {2000, 2000, 2000}, {0, 0, 0}, {}},
+      {"joined with a third name",
+       {"t2k", "t2k99", "T2K", "t2"},
+       {5, 1001, 5, 9000},
+       {0, 0, 0, 1},
+       {0, 1}},
+  };
+  for (const TCase& c : cases) {
+    std::vector<size_t> asked;
+    auto count = [&](size_t file) {
+      asked.push_back(file);
+      return c.counts[file];
+    };
+    EXPECT_EQ(GroupsOfSprites(c.names, count), c.groups) << c.what;
+    EXPECT_EQ(asked, c.asked) << c.what;
+  }
 }
 
 // On three workers, the files of a group run one after another in argument
@@ -78,8 +117,16 @@ TEST(ExportJobs, SeveralWorkersWriteAndPrintAsOne) {
   folder.Put("b/tank.shp", ReadFileBytes(folder.File(inputs[1])));
   folder.Put("tank1.shp", ReadFileBytes(folder.File(inputs[2])));
   folder.Put("bad.shp", {1, 2, 3});
-  std::vector<std::string> files = {"a/tank.shp", inputs[0],  "bad.shp",   inputs[1], "b/tank.shp",
-                                    inputs[2],    "gone.shp", "tank1.shp", inputs[3]};
+  // "many" frame 1001 and "many1" frame 1 are both "many1001": the later
+  // file's image stays, though "many" writes its own last.
+  std::vector<TShpFrameIn> frames;
+  for (int i = 0; i < 1001; ++i)
+    frames.push_back(CodedFrame(0, 0, {{static_cast<uint8_t>(1 + i % 200), 0, 1}}));
+  folder.Put("many.shp", EncodeShp(3, 1, frames));
+  folder.Put("many1.shp", EncodeShp(3, 1, {CodedFrame(0, 0, {{0, 0, 7}})}));
+  std::vector<std::string> files = {"a/tank.shp", inputs[0],    "bad.shp", inputs[1],
+                                    "many.shp",   "b/tank.shp", inputs[2], "gone.shp",
+                                    "tank1.shp",  "many1.shp",  inputs[3]};
 
   const std::vector<std::vector<std::string>> commands = {
       {"export", "--format", "png"},

@@ -1,6 +1,7 @@
 // Decoding frame jobs on two threads: which thread reads through which stream.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -8,6 +9,7 @@
 
 #include "format_shp/byte_cursor.h"
 #include "format_shp/frame_jobs.h"
+#include "support/shp_writer.h"
 #include "support/test_files.h"
 #include "toolkit/base/scoped_object.h"
 
@@ -19,11 +21,14 @@ std::vector<std::pair<const TByteStream*, std::thread::id>> gReads;
 uint32_t (*gFileRead)(TByteStream*, void*, uint32_t) = nullptr;
 const TByteStream* gOpenedAgain = nullptr;
 
+const TByteStream* gSlow = nullptr;  // its reads wait, so that the other thread runs ahead
+
 uint32_t LoggedRead(TByteStream* stream, void* buffer, uint32_t count) {
   {
     std::lock_guard<std::mutex> hold(gReadsLock);
     gReads.emplace_back(stream, std::this_thread::get_id());
   }
+  if (stream == gSlow) std::this_thread::sleep_for(std::chrono::milliseconds(30));
   return gFileRead(stream, buffer, count);
 }
 
@@ -47,7 +52,7 @@ std::set<std::thread::id> ThreadsThatRead(const TByteStream* stream) {
   return threads;
 }
 
-// However the two threads interleave, the later half must never touch the
+// However the two threads interleave, the helper must never touch the
 // first thread's stream: each stream is read by one thread only.
 TEST(FrameJobs, EachThreadReadsThroughItsOwnStream) {
   if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one processor: one thread";
@@ -90,6 +95,82 @@ TEST(FrameJobs, EachThreadReadsThroughItsOwnStream) {
   std::set<std::thread::id> second = ThreadsThatRead(gOpenedAgain);
   EXPECT_EQ(second.size(), 1u);
   EXPECT_EQ(second.count(std::this_thread::get_id()), 0u);
+}
+
+// Coded frames of 4-pixel rows, one row each but for `longFrame`, which
+// has 100; each job with a canvas of its own.
+struct TCodedJobs {
+  TCodedJobs(int count, int longFrame) {
+    for (int i = 0; i < count; ++i) {
+      uint32_t rows = i == longFrame ? 100 : 1;
+      uint32_t at = static_cast<uint32_t>(file.size());
+      for (uint32_t r = 0; r < rows; ++r) {
+        uint8_t pixel = static_cast<uint8_t>(1 + (i * 10 + r % 7) % 250);
+        TBytes row = EncodeCodedRow({pixel, 9, 9, pixel});
+        file.insert(file.end(), row.begin(), row.end());
+      }
+      TFrameJob job;
+      job.Index = i;
+      job.Coded = true;
+      job.DataOffset = at;
+      job.CanvasSize = rows * 4;
+      job.At = {nullptr, 4, 4, rows, 4};
+      jobs.push_back(job);
+    }
+    for (TFrameJob& job : jobs) {
+      canvases.emplace_back(job.CanvasSize + kCodedRowOverrun, 0);
+      job.Canvas = job.At.FirstPixel = canvases.back().data();
+    }
+  }
+  TBytes file;
+  std::vector<TFrameJob> jobs;
+  std::vector<TBytes> canvases;
+};
+
+// The helper takes blocks from the back while the first thread waits on
+// its first read; whether its own budget or the one left in order runs
+// out, the jobs end as on one thread, with the same charges.
+TEST(FrameJobs, AHelperAheadDecodesAsOneThreadDoes) {
+  if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one processor: one thread";
+  struct TCase {
+    const char* what;
+    int frames;
+    int longFrame;
+    uint64_t budget;
+  };
+  // A 4-pixel row costs 6 bytes and the long frame 600.
+  const TCase cases[] = {
+      {"nothing runs out", 8, 7, 1000},
+      {"the helper's first frame takes all", 8, 7, 100},
+      {"the budget runs out in order first", 8, 3, 100},
+      {"a last block shorter than the others", 131, 3, 2000},
+  };
+  TTempDir dir;
+  for (const TCase& c : cases) {
+    TCodedJobs one(c.frames, c.longFrame), two(c.frames, c.longFrame);
+    const std::string name = dir.File("coded.shp");
+    WriteFileBytes(name, one.file);
+    uint64_t oneBudget = c.budget, twoBudget = c.budget;
+    {
+      TScopedObject<TByteStream> stream(MakeFileReader(name.c_str()));
+      TByteCursor in(stream, static_cast<uint32_t>(one.file.size()));
+      DecodeFrameJobs(one.jobs, in, name.c_str(), UINT64_MAX, oneBudget);
+    }
+    TScopedObject<TByteStream> first(LoggedReader(name.c_str()));
+    gSlow = first;
+    {
+      TByteCursor in(first, static_cast<uint32_t>(two.file.size()));
+      DecodeFrameJobs(two.jobs, in, name.c_str(), 0, twoBudget, LoggedReaderOpenedAgain);
+    }
+    gSlow = nullptr;
+    EXPECT_EQ(twoBudget, oneBudget) << c.what;
+    for (size_t i = 0; i < one.jobs.size(); ++i) {
+      EXPECT_EQ(two.jobs[i].End, one.jobs[i].End) << c.what << " " << i;
+      EXPECT_EQ(two.jobs[i].Used, one.jobs[i].Used) << c.what << " " << i;
+      EXPECT_EQ(two.jobs[i].BudgetBefore, one.jobs[i].BudgetBefore) << c.what << " " << i;
+      EXPECT_EQ(two.canvases[i], one.canvases[i]) << c.what << " " << i;
+    }
+  }
 }
 
 }  // namespace

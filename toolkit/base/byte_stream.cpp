@@ -85,6 +85,10 @@ uint32_t NoWrite(TByteStream*, const void*, uint32_t) {
   return 0;
 }
 
+uint32_t FileWrite(TByteStream* s, const void* buffer, uint32_t count) {
+  return WriteToFile(s->FileHandle, buffer, count);
+}
+
 // Write streams cut the file right after the bytes just written, so writing a
 // file from its start leaves no tail of an older, longer file.
 uint32_t FileWriteAndTruncate(TByteStream* s, const void* buffer, uint32_t count) {
@@ -199,7 +203,7 @@ TByteStream* MakeFileReader(const char* fileName) {
   s->Ops.Read = BufferedRead;
   s->Ops.Close = BufferedClose;
   s->FileHandle = OpenFileForReading(fileName);
-  s->ReadBuffer = new TReadAhead();
+  s->ReadBuffer = new TReadAhead;  // its bytes untouched until a small read needs them
   return s;
 }
 
@@ -214,7 +218,7 @@ TByteStream* MakeFileWriter(const char* fileName) {
 TByteStream* MakeHandleWriter(TFileHandle file) {
   auto* s = new TByteStream();
   s->Ops = kFileOps;
-  s->Ops.Write = FileWriteAndTruncate;
+  s->Ops.Write = FileWrite;
   s->Ops.Close = ForgetHandle;
   s->FileHandle = file;
   return s;

@@ -54,8 +54,9 @@ class TByteStream : public TBaseObject {
 
 TByteStream* MakeFileReader(const char* fileName);
 TByteStream* MakeFileWriter(const char* fileName);
-// A write stream on a file the caller opened and closes itself: freeing the
-// stream leaves the handle open.
+// A write stream on a new, empty file the caller opened and closes itself:
+// freeing the stream leaves the handle open. Writes are not followed by a
+// cut, as no tail of an older file can be there.
 TByteStream* MakeHandleWriter(TFileHandle file);
 TByteStream* MakeMemoryStream();
 

@@ -55,9 +55,16 @@ bool KeepPermissionsOf(const char* target, TFileHandle file) {
 uint32_t SetFilePosition(TFileHandle file, int32_t offset, uint8_t origin) {
   if (file == kInvalidFileHandle || origin > kFromEnd) return kInvalidSetFilePointer;
   int fd = ToFd(file);
+  static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  // From the start, a 32-bit signed offset cannot pass 32 bits; asking where
+  // the file stands moves nothing: neither needs a position to go back to.
+  if (origin == kFromStart || (origin == kFromCurrent && offset == 0)) {
+    off_t at = ::lseek(fd, offset, kWhence[origin]);
+    return at < 0 || at >= static_cast<off_t>(kInvalidSetFilePointer) ? kInvalidSetFilePointer
+                                                                      : static_cast<uint32_t>(at);
+  }
   off_t before = ::lseek(fd, 0, SEEK_CUR);
   if (before < 0) return kInvalidSetFilePointer;
-  static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
   off_t after = ::lseek(fd, offset, kWhence[origin]);
   if (after < 0) return kInvalidSetFilePointer;  // negative target: the position stays
   // Without a high part, a position beyond 32 bits is a failure.

@@ -12,9 +12,19 @@ namespace {
 // Random names make a clash unlikely; a clash only costs another attempt.
 constexpr int kNameAttempts = 16;
 
+// A generator per thread, seeded once from the system: asking the system
+// for every name costs more than writing a small file.
+uint64_t RandomBits() {
+  thread_local std::mt19937_64 engine = [] {
+    std::random_device random;
+    std::seed_seq seed{random(), random(), random(), random()};
+    return std::mt19937_64(seed);
+  }();
+  return engine();
+}
+
 std::string TemporaryName(const std::string& path) {
-  std::random_device random;
-  uint64_t bits = (uint64_t{random()} << 32) | random();
+  uint64_t bits = RandomBits();
   char suffix[32];
   std::snprintf(suffix, sizeof suffix, ".%012" PRIx64 ".partial", bits & 0xFFFFFFFFFFFFu);
   return path + suffix;
