@@ -115,8 +115,9 @@ void DecodeFrameJobs(std::span<TFrameJob> jobs, TByteCursor& in, const char* fil
   // Each thread has a block of its own however the other runs.
   TBlockSplit split(jobs.size());
   size_t block = 0, helperFirst = 0;
-  split.TakeFront(block);
-  split.TakeBack(helperFirst);
+  // Two jobs or more make two blocks or more; anything less is one thread's.
+  if (!split.TakeFront(block) || !split.TakeBack(helperFirst))
+    return DecodeInOrder(jobs, in, budget);
 
   // The helper starts with the whole budget and spends it on its own jobs
   // only. A job it decodes without running that out ends as in file order
