@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <mutex>
 #include <random>
 
 #include "toolkit/base/file_io.h"
@@ -12,14 +13,17 @@ namespace {
 // Random names make a clash unlikely; a clash only costs another attempt.
 constexpr int kNameAttempts = 16;
 
-// A generator per thread, seeded once from the system: asking the system
-// for every name costs more than writing a small file.
+// One generator, seeded once from the system: asking the system for every
+// name costs more than writing a small file. Shared under a lock rather
+// than one per thread, since the browser's build has no thread storage.
 uint64_t RandomBits() {
-  thread_local std::mt19937_64 engine = [] {
+  static std::mutex mutex;
+  static std::mt19937_64 engine = [] {
     std::random_device random;
     std::seed_seq seed{random(), random(), random(), random()};
     return std::mt19937_64(seed);
   }();
+  std::lock_guard lock(mutex);
   return engine();
 }
 
