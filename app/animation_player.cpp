@@ -9,6 +9,7 @@
 
 #include "app/animation_window.h"
 #include "app/main_commands.h"
+#include "format_shp/shp_picture.h"
 #include "formats/cases.h"
 #include "formats/gif_writer.h"
 #include "toolkit/widgets/check_box.h"
@@ -16,19 +17,6 @@
 #include "toolkit/widgets/list_controls.h"
 
 namespace {
-
-// The frame's canvas as the image writers take it; a frame without pixels
-// is all colour 0.
-TIndexedPicture SpriteFramePicture(const TShp& sprite, int32_t index) {
-  TIndexedPicture picture;
-  picture.Width = sprite.Width;
-  picture.Height = sprite.Height;
-  picture.Stride = size_t{sprite.Width} + RowPad(sprite.Width);
-  const TShpSprite* frame = sprite.FrameAt(index);
-  if (frame && frame->HasPixels && frame->Canvas && frame->Canvas->Size > 0)
-    picture.Pixels = {frame->Canvas->Block, static_cast<size_t>(frame->Canvas->Size)};
-  return picture;
-}
 
 uint32_t ChosenZoom(TAnimationWindow* window) {
   int32_t index = CurrentIndex(window->ZoomBox);
@@ -56,9 +44,9 @@ void ComposeShown(TAnimationWindow* window) {
   }
   const TPlayedFrame& played = window->Frames[window->Position];
   TIndexedPicture shadow;
-  if (played.Shadow >= 0) shadow = SpriteFramePicture(*Sprite, played.Shadow);
+  if (played.Shadow >= 0) shadow = FramePicture(*Sprite, played.Shadow);
   TComposeRequest request;
-  request.Frame = SpriteFramePicture(*Sprite, played.Frame);
+  request.Frame = FramePicture(*Sprite, played.Frame);
   request.Shadow = played.Shadow >= 0 ? &shadow : nullptr;
   request.Colours = Sprite->Palette;
   request.Backdrop = ChosenBackdrop(window);
@@ -165,7 +153,7 @@ void SaveAnimationGif(TAnimationWindow* window) {
   TMainWindow* main = window->Main;
   std::vector<TIndexedPicture> pictures;
   for (const TPlayedFrame& played : window->Frames)
-    pictures.push_back(SpriteFramePicture(*Sprite, played.Frame));
+    pictures.push_back(FramePicture(*Sprite, played.Frame));
   TGifOptions options = {window->DelayMs, ChosenBackdrop(window) == TBackdrop::Palette};
 
   TFileDialog* dialog = main->SaveFrameDialog;

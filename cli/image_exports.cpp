@@ -48,20 +48,6 @@ void ComposeBmp(const TIndexedPicture& picture, const uint8_t* palette, TImageBy
 
 }  // namespace
 
-// A frame without pixels (or whose compression was not decoded) is all
-// index 0, as its image shows.
-TIndexedPicture FramePicture(const TShp& sprite, int32_t index) {
-  TIndexedPicture picture;
-  picture.Width = sprite.Width;
-  picture.Height = sprite.Height;
-  picture.Stride = size_t{sprite.Width} + RowPad(sprite.Width);
-  const TShpSprite* frame = sprite.FrameAt(index);
-  if (frame && frame->HasPixels && frame->Canvas && frame->Canvas->Size > 0) {
-    picture.Pixels = {frame->Canvas->Block, static_cast<size_t>(frame->Canvas->Size)};
-  }
-  return picture;
-}
-
 TIndexedPicture DecodedPicture(TShpFrameStream& frames, int32_t index, std::vector<uint8_t>& buffer,
                                TShpFrameReader* reader) {
   TIndexedPicture picture;

@@ -14,11 +14,6 @@ class TShpFrameReader;
 // The exports of a sprite read a frame at a time: each frame decoded into a
 // buffer of the caller's and handed to the image writers.
 
-class TShp;
-
-// Frame `index` of a whole loaded sprite as the image writers take it.
-TIndexedPicture FramePicture(const TShp& sprite, int32_t index);
-
 // Decodes frame `index` into `buffer` (made large enough) and answers it as
 // the image writers take it: the full sprite box, no pixels for a frame
 // without a canvas.

@@ -11,7 +11,7 @@
 #include "cli/console.h"
 #include "cli/converter.h"
 #include "cli/converter_options.h"
-#include "cli/image_exports.h"
+#include "format_shp/shp_picture.h"
 #include "cli/load_report_text.h"
 #include "format_shp/frame_stream.h"
 #include "format_shp/shp.h"
@@ -29,23 +29,6 @@
 namespace {
 
 using TFiles = std::map<std::string, TBytes>;
-
-// 64 frames of 64 x 64, honest ones and ones that re-read one long stretch
-// of zero items, so that the decoding budget runs out where `rereading` says.
-TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading) {
-  std::vector<TShpFrameIn> frames;
-  for (uint32_t i = 0; i < 64; ++i)
-    frames.push_back(CodedFrame(0, 0, SpeckledRows(64, 64, i)));
-  uint32_t zerosAt = static_cast<uint32_t>(EncodeShp(64, 64, frames).size());
-  for (uint32_t i = 0; i < 64; ++i) {
-    if (!rereading(i)) continue;
-    frames[i] = FrameWithData(0, 0, 65535, 1, 3, {});
-    frames[i].DataOffset = zerosAt + 2 * i;
-  }
-  TBytes file = EncodeShp(64, 64, frames);
-  file.resize(zerosAt + (1u << 20), 0);
-  return file;
-}
 
 // The hostile corpus, the fuzzers' sprites, the demo sprites and sprites
 // that run out of budget early, late and on every third frame.

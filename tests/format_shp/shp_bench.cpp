@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/demo/demo_folder.h"
-#include "cli/image_exports.h"
+#include "format_shp/shp_picture.h"
 #include "format_shp/shp.h"
 #include "format_shp/shp_encode.h"
 #include "formats/palette_file.h"

@@ -411,29 +411,6 @@ std::vector<TBytes> Canvases(const TShp* shp) {
   return all;
 }
 
-// 64 frames in a 64 x 64 box: honest coded frames from row `top` down (or,
-// with `everyKind`, frames of kinds 0 to 3 in turn, with 0xCC upper bytes),
-// and frames that re-read one long stretch of zero items (`rereading` picks
-// them), so that the budget runs out early, late or not at all.
-TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading, uint16_t top = 0,
-                        bool everyKind = false) {
-  const uint32_t count = 64;
-  std::vector<TShpFrameIn> frames;
-  for (uint32_t i = 0; i < count; ++i) {
-    frames.push_back(CodedFrame(0, top, SpeckledRows(64, 64 - top, i)));
-    if (everyKind) frames.back().Compression = 0xCCCCCC00 | (i % 4);
-  }
-  uint32_t zerosAt = static_cast<uint32_t>(EncodeShp(64, 64, frames).size());
-  for (uint32_t i = 0; i < count; ++i) {
-    if (!rereading(i)) continue;
-    frames[i] = FrameWithData(0, 0, 65535, 1, 3, {});
-    frames[i].DataOffset = zerosAt + 2 * i;
-  }
-  TBytes file = EncodeShp(64, 64, frames);
-  file.resize(zerosAt + (1u << 20), 0);
-  return file;
-}
-
 // Frames inside the box, decoded straight from a chunk, stop for the budget
 // as clipped ones do: once a re-reading frame has run it out, every later
 // frame stays blank and is counted, the honest ones too.

@@ -110,3 +110,22 @@ std::vector<THostileFile> HostileShpCorpus() {
   AddGarbage(corpus);
   return corpus;
 }
+
+TBytes FramesThatReRead(const std::function<bool(uint32_t)>& rereading, uint16_t top,
+                        bool everyKind) {
+  const uint32_t count = 64;
+  std::vector<TShpFrameIn> frames;
+  for (uint32_t i = 0; i < count; ++i) {
+    frames.push_back(CodedFrame(0, top, SpeckledRows(64, 64 - top, i)));
+    if (everyKind) frames.back().Compression = 0xCCCCCC00 | (i % 4);
+  }
+  uint32_t zerosAt = static_cast<uint32_t>(EncodeShp(64, 64, frames).size());
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!rereading(i)) continue;
+    frames[i] = FrameWithData(0, 0, 65535, 1, 3, {});
+    frames[i].DataOffset = zerosAt + 2 * i;
+  }
+  TBytes file = EncodeShp(64, 64, frames);
+  file.resize(zerosAt + (1u << 20), 0);
+  return file;
+}
