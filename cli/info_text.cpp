@@ -6,6 +6,7 @@
 
 #include "format_shp/frame_stream.h"
 #include "format_shp/shp.h"
+#include "formats/frame_names.h"
 
 namespace {
 
@@ -21,12 +22,6 @@ class TLine {
   TLine& Number(uint64_t number) {
     at_ = std::to_chars(at_, End(), number).ptr;
     return *this;
-  }
-  // At least three digits, as frame files are numbered.
-  TLine& FrameNumber(uint32_t number) {
-    for (uint32_t below = 100; below > 1 && number < below; below /= 10)
-      *at_++ = '0';
-    return Number(number);
   }
   // The compression field as stored: "3", or "0xCCCCCC03 kind=3" when its
   // upper bytes, which decoding ignores, are not zero.
@@ -60,7 +55,7 @@ std::string SpriteInfoText(const std::string& file, const TShpFrameStream& sprit
     if (!FrameIsListed(frames, static_cast<uint32_t>(i + 1))) continue;
     const TShpFrameHeader& f = sprite.Header(i);
     TLine line;
-    line.Text("frame ").FrameNumber(static_cast<uint32_t>(i + 1));
+    line.Text("frame ").Text(FrameNumberText(i + 1).c_str());
     line.Text(": x=").Number(f.X).Text(" y=").Number(f.Y);
     line.Text(" width=").Number(f.FrameWidth).Text(" height=").Number(f.FrameHeight);
     line.Text(" compression=").Compression(f.Compression);
